@@ -108,9 +108,11 @@ extern "C" int32_t __cdecl Play_Win32_Karnoth(Default_Values_Record *record,
 
 extern "C" uint32_t WINAPI W95_Serve_Message(uint32_t a, uint32_t b, uint32_t c, uint32_t d)
 {
-    Log_Line("W95_Serve_Message %08x %08x %08x %08x", (unsigned)a, (unsigned)b, (unsigned)c,
-             (unsigned)d);
-    return 0xC0DE0000u ^ a ^ (b << 1) ^ (c << 2) ^ (d << 3);
+    /* Depends on every value and its place, so a swapped or lost one shows. */
+    uint32_t result = 0xC0DE0000u ^ a ^ (b << 1) ^ (c << 2) ^ (d << 3);
+    Log_Line("W95_Serve_Message %08x %08x %08x %08x returned=%08x", (unsigned)a, (unsigned)b,
+             (unsigned)c, (unsigned)d, (unsigned)result);
+    return result;
 }
 
 extern "C" int32_t __cdecl Config_Search_For_Graphics_Driver(int32_t zero, HWND window)

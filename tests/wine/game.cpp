@@ -51,13 +51,24 @@ Game_Folder Game_Folder_Create(const char *name, bool with_engine)
 bool Game_Start(const Game_Folder &folder, const char *exe, const char *args,
                 PROCESS_INFORMATION *process)
 {
-    std::string program = folder.path + "\\" + exe;
-    std::string command_line = "\"" + program + "\"";
+    std::string command_line = "\"" + folder.path + "\\" + exe + "\"";
     if (args && *args)
         command_line += std::string(" ") + args;
+    return Game_Start_Command_Line(folder, exe, command_line.c_str(), -1, process);
+}
+
+bool Game_Start_Command_Line(const Game_Folder &folder, const char *exe, const char *command_line,
+                             int show_state, PROCESS_INFORMATION *process)
+{
+    std::string program = folder.path + "\\" + exe;
     SetEnvironmentVariableA("VELMIRE_STANDIN_LOG", folder.log_path.c_str());
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    if (show_state >= 0)
+    {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = (WORD)show_state;
+    }
     std::string buffer = command_line;
     BOOL started = CreateProcessA(program.c_str(), &buffer[0], NULL, NULL, FALSE, 0, NULL,
                                   folder.path.c_str(), &startup, process);

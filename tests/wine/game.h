@@ -25,6 +25,11 @@ Game_Folder Game_Folder_Create(const char *name, bool with_engine = true);
  * stand-in engine logs to the folder's log. args may be null. */
 bool Game_Start(const Game_Folder &folder, const char *exe, const char *args,
                 PROCESS_INFORMATION *process);
+/* As Game_Start, with the whole command line as the program is to get it
+ * (program name included) and, unless show_state is negative, that show state
+ * in the start-up information (STARTF_USESHOWWINDOW). */
+bool Game_Start_Command_Line(const Game_Folder &folder, const char *exe, const char *command_line,
+                             int show_state, PROCESS_INFORMATION *process);
 /* Waits for the process to end; false after the timeout (the process is then
  * killed). */
 bool Game_Wait_Exit(PROCESS_INFORMATION *process, DWORD timeout_ms, DWORD *exit_code);
