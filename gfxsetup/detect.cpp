@@ -1,0 +1,133 @@
+/*
+ * Hardware detection: asks the engine library once per run which 3D hardware
+ * the machine has, through a hidden window of its own, and maps the answer to
+ * a platform and card with a message for the player.
+ */
+#include "gfxsetup.h"
+
+#include "velmire.h"
+
+int32_t Detect_Done;
+int32_t Detect_Result;
+
+static const char DETECT_CLASS[] = "KARNOTH";
+static const char DETECT_TITLE[] = "Auto Detect";
+static const char DETECT_CAPTION[] = "Auto Detection";
+
+static const char DETECT_NO_LIBRARY_TEXT[] =
+    "The engine library VELMIRE.DLL could not be loaded, so the 3D hardware could not be "
+    "detected. Using software renderer.";
+static const char DETECT_NO_ENTRY_TEXT[] =
+    "The engine library VELMIRE.DLL has no hardware detection, so the 3D hardware could not "
+    "be detected. Using software renderer.";
+
+enum
+{
+    DETECT_KEEP_CARD = -1
+};
+
+enum Detect_Outcome
+{
+    DETECT_ASKED,
+    DETECT_NO_LIBRARY,
+    DETECT_NO_ENTRY
+};
+
+struct Detect_Mapping
+{
+    int32_t platform;
+    int32_t card; /* DETECT_KEEP_CARD: the player's card stays */
+    const char *message;
+};
+
+/* Indexed by the engine's answer. Answers and cards are numbered apart. */
+static const Detect_Mapping Detect_Mappings[] = {
+    {PLATFORM_SOFTWARE, DETECT_KEEP_CARD, "No 3D hardware found. Using software renderer."},
+    {PLATFORM_HARDWARE, CARD_3DFX, "3DFX Glide Driver detected."},
+    {PLATFORM_HARDWARE, CARD_D3D_PRIMARY, "D3D Primary Card detected."},
+    {PLATFORM_HARDWARE, CARD_D3D_SECONDARY, "D3D Secondary Card detected."},
+    {PLATFORM_HARDWARE, CARD_ATI_RAGE, "ATI Rage card detected."},
+};
+
+static const Detect_Mapping Detect_Unknown_Answer = {PLATFORM_HARDWARE, DETECT_KEEP_CARD, NULL};
+
+LRESULT CALLBACK Detect_Window_Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CLOSE)
+    {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+static HWND Detect_Create_Window(HINSTANCE instance)
+{
+    WNDCLASSA detect_class = {};
+    detect_class.style = CS_VREDRAW | CS_HREDRAW | CS_SAVEBITS;
+    detect_class.lpfnWndProc = Detect_Window_Proc;
+    detect_class.hInstance = instance;
+    detect_class.lpszMenuName = DETECT_CLASS; /* no such menu: the window gets none */
+    detect_class.lpszClassName = DETECT_CLASS;
+    /* Already registered on a retry; either way the class is there. */
+    RegisterClassA(&detect_class);
+    /* Never shown: the engine only needs a window of ours to hold. */
+    return CreateWindowExA(0, DETECT_CLASS, DETECT_TITLE, WS_OVERLAPPEDWINDOW, 200, 200, 326, 225,
+                           NULL, NULL, instance, NULL);
+}
+
+/* Loads the engine for the one question and frees it again; the window is
+ * gone before the library, and both before any message is shown. */
+static Detect_Outcome Detect_Ask_Engine(void)
+{
+    HWND window = Detect_Create_Window(GetModuleHandleA(NULL));
+    HMODULE library = LoadLibraryA(VELMIRE_LIBRARY_NAME);
+    Config_Search_For_Graphics_Driver_Entry search = NULL;
+    if (library)
+        search = (Config_Search_For_Graphics_Driver_Entry)(void (*)(void))GetProcAddress(
+            library, VELMIRE_DETECT_ENTRY_NAME);
+    if (search)
+    {
+        Detect_Result = search(0, window);
+        Detect_Done = 1;
+    }
+    if (window)
+        DestroyWindow(window);
+    if (library)
+        FreeLibrary(library);
+    if (!library)
+        return DETECT_NO_LIBRARY;
+    return search ? DETECT_ASKED : DETECT_NO_ENTRY;
+}
+
+static void Detect_Apply(const Detect_Mapping *mapping, const char *message)
+{
+    Setup_Platform = mapping->platform;
+    if (mapping->card != DETECT_KEEP_CARD)
+        Setup_Card = mapping->card;
+    /* No owner: the main dialog stays usable while the box is up. */
+    if (message)
+        MessageBoxA(NULL, message, DETECT_CAPTION, MB_OK);
+}
+
+void Setup_Auto_Detect(void)
+{
+    if (!Detect_Done)
+    {
+        /* Without the engine, settle on software rendering and say why. The
+         * engine was not asked, so a later request tries again. */
+        Detect_Outcome outcome = Detect_Ask_Engine();
+        if (outcome != DETECT_ASKED)
+        {
+            const char *why =
+                outcome == DETECT_NO_LIBRARY ? DETECT_NO_LIBRARY_TEXT : DETECT_NO_ENTRY_TEXT;
+            Detect_Apply(&Detect_Mappings[DETECT_NO_3D_HARDWARE], why);
+            return;
+        }
+    }
+    const int32_t answers = (int32_t)(sizeof Detect_Mappings / sizeof Detect_Mappings[0]);
+    const Detect_Mapping *mapping = &Detect_Unknown_Answer;
+    if (Detect_Result >= 0 && Detect_Result < answers)
+        mapping = &Detect_Mappings[Detect_Result];
+    Detect_Apply(mapping, mapping->message);
+}

@@ -1,0 +1,61 @@
+/*
+ * gfxsetup's private header: the setup state that the flow, the dialogs and
+ * the detection share, and the functions each file offers the others.
+ */
+#ifndef GFXSETUP_GFXSETUP_H
+#define GFXSETUP_GFXSETUP_H
+
+#include <windows.h>
+#include <stdint.h>
+
+/* Platform and card indices; RENDERING_PLATFORM holds platform * 5 + card. */
+enum
+{
+    PLATFORM_NONE = 0,
+    PLATFORM_SOFTWARE = 1,
+    PLATFORM_HARDWARE = 2,
+    PLATFORM_CARDS = 5
+};
+
+enum
+{
+    CARD_NONE = 0,
+    CARD_3DFX = 1,
+    CARD_ATI_RAGE = 2,
+    CARD_D3D_PRIMARY = 3,
+    CARD_D3D_SECONDARY = 4
+};
+
+/* Setup state (setup.cpp). */
+extern int32_t Setup_Platform;
+extern int32_t Setup_Card;
+extern int32_t Setup_Allow_Mipmap;
+extern int32_t Setup_Allow_Palettised;
+extern int32_t Setup_Type1_Shadows;
+extern int32_t Setup_Show_Again;
+
+void Setup_Run(void);
+
+/* Dialogs (main_dialog.cpp, advanced_dialog.cpp). */
+INT_PTR CALLBACK Main_Dialog_Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Advanced_Dialog_Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+/* Context help (help.cpp): a dialog's control ids and their help contexts. */
+struct Help_Topic
+{
+    int control_id;
+    DWORD context;
+};
+
+/* Shows the topic of the control that HELPINFO names, when the table has one;
+ * returns 1 for a HELPINFO_WINDOW request, shown or not, else 0. */
+int Help_Show_Topic(HWND dialog, const HELPINFO *info, const Help_Topic *table, int count);
+
+/* Hardware detection (detect.cpp). */
+extern int32_t Detect_Done;
+extern int32_t Detect_Result;
+
+void Setup_Auto_Detect(void);
+LRESULT CALLBACK Detect_Window_Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+#endif
