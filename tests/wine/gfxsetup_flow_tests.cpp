@@ -1,0 +1,383 @@
+/*
+ * gfxsetup's flow on Wine, driven as a player would: the first run with each
+ * detection answer, the four entries written after each way of leaving,
+ * values outside the usual ranges kept, Auto Detect more than once, and a
+ * game folder without a usable engine library.
+ */
+#include "gfxsetup_session.h"
+
+#include <stdio.h>
+#include <tlhelp32.h>
+
+static const char NO_HARDWARE_TEXT[] = "No 3D hardware found. Using software renderer.";
+static const char NO_LIBRARY_TEXT[] =
+    "The engine library VELMIRE.DLL could not be loaded, so the 3D hardware could not be "
+    "detected. Using software renderer.";
+static const char NO_ENTRY_TEXT[] =
+    "The engine library VELMIRE.DLL has no hardware detection, so the 3D hardware could not "
+    "be detected. Using software renderer.";
+
+struct Window_Class_Search
+{
+    DWORD process_id;
+    const char *class_name;
+    bool found;
+};
+
+static BOOL CALLBACK Match_Window_Class(HWND window, LPARAM param)
+{
+    Window_Class_Search *search = (Window_Class_Search *)param;
+    DWORD owner = 0;
+    char name[64];
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->process_id && lstrcmpA(name, search->class_name) == 0)
+        search->found = true;
+    return !search->found;
+}
+
+/* Any window of the process with this class, hidden ones too. */
+static bool Process_Has_Window(DWORD process_id, const char *class_name)
+{
+    Window_Class_Search search = {process_id, class_name, false};
+    EnumWindows(Match_Window_Class, (LPARAM)&search);
+    return search.found;
+}
+
+static bool Process_Has_Module(DWORD process_id, const char *module_name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process_id);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    bool found = false;
+    for (BOOL more = Module32First(snapshot, &module); more && !found;
+         more = Module32Next(snapshot, &module))
+        found = lstrcmpiA(module.szModule, module_name) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+/* Checks the radio buttons FIRST to LAST: only CHECKED (0: none) is checked. */
+static void Expect_Radio(HWND dialog, int first, int last, int checked, const char *what)
+{
+    for (int id = first; id <= last; id++)
+        EXPECT_EQ(id == checked ? BST_CHECKED : BST_UNCHECKED, Player_Check_State(dialog, id))
+            << what << ": radio button " << id;
+}
+
+static void Expect_Card(const Session *session, HWND main_dialog, int checked)
+{
+    HWND advanced = Session_Open_Advanced(session, main_dialog);
+    ASSERT_TRUE(advanced != NULL) << "no Advanced Settings dialog";
+    Expect_Radio(advanced, 1001, 1004, checked, "card");
+    EXPECT_TRUE(Session_Close_With(advanced, IDCANCEL));
+}
+
+static std::string Detection_Log_Line(int answer)
+{
+    char line[160];
+    snprintf(line, sizeof line,
+             "Config_Search_For_Graphics_Driver arg=0 window=1 class=[KARNOTH] "
+             "title=[Auto Detect] visible=0 answer=%d\r\n",
+             answer);
+    return line;
+}
+
+/* ------------------------------------------------------------ first run */
+
+struct First_Run_Case
+{
+    const char *name;
+    int answer;
+    const char *message; /* null: no message box */
+    int platform_id;     /* radio button checked in the main dialog */
+    int card_id;         /* in the Advanced Settings dialog; 0 none */
+    int written;         /* RENDERING_PLATFORM afterwards */
+};
+
+static const First_Run_Case First_Run_Cases[] = {
+    {"NoHardware", 0, NO_HARDWARE_TEXT, 1001, 0, 5},
+    {"Glide", 1, "3DFX Glide Driver detected.", 1002, 1001, 11},
+    {"D3DPrimary", 2, "D3D Primary Card detected.", 1002, 1003, 13},
+    {"D3DSecondary", 3, "D3D Secondary Card detected.", 1002, 1004, 14},
+    {"ATIRage", 4, "ATI Rage card detected.", 1002, 1002, 12},
+    {"Unknown9", 9, NULL, 1002, 0, 10},
+    {"UnknownNegative", -1, NULL, 1002, 0, 10},
+};
+
+class First_Run : public Gfxsetup_Test, public ::testing::WithParamInterface<First_Run_Case>
+{
+};
+
+TEST_P(First_Run, DetectsBeforeTheMainDialogAndSavesTheResult)
+{
+    const First_Run_Case &c = GetParam();
+    ASSERT_TRUE(Start(NULL, c.answer));
+    DWORD process_id = session.process.dwProcessId;
+    if (c.message)
+    {
+        HWND box = Session_Window(&session, DETECT_CAPTION);
+        ASSERT_TRUE(box != NULL) << "no message box for answer " << c.answer;
+        EXPECT_TRUE(Player_Wait_For_Window(MAIN_TITLE, NULL, process_id, 0) == NULL)
+            << "the main dialog came before the message";
+        EXPECT_FALSE(Process_Has_Window(process_id, "KARNOTH")) << "detection window left";
+        EXPECT_FALSE(Process_Has_Module(process_id, "Velmire.dll")) << "engine left loaded";
+        EXPECT_EQ(c.message, Session_Confirm_Box(&session));
+    }
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    if (!c.message)
+    {
+        EXPECT_TRUE(Player_Wait_For_Window(DETECT_CAPTION, NULL, process_id, 0) == NULL)
+            << "a message box for answer " << c.answer;
+    }
+    Expect_Radio(main_dialog, 1001, 1002, c.platform_id, "platform");
+    Expect_Card(&session, main_dialog, c.card_id);
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ(Config_Bytes(c.written, 0, 0, 0), Session_Config(&session));
+    /* The engine saw the hidden window, once. */
+    EXPECT_EQ(Detection_Log_Line(c.answer), Game_Engine_Log(session.folder));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, First_Run, ::testing::ValuesIn(First_Run_Cases),
+                         Case_Name<First_Run_Case>);
+
+/* --------------------------------------------------- leaving the dialog */
+
+enum Ending
+{
+    END_OK,
+    END_CANCEL,
+    END_CLOSE_BUTTON,
+    END_ESCAPE
+};
+
+struct Ending_Case
+{
+    const char *name;
+    Ending ending;
+    int click; /* radio button clicked first; 0 none */
+    int written;
+};
+
+/* Other lines stay where they are; the four entries move to the end. */
+static const char ENDING_CONFIG[] = "GAMMA 3\r\nRENDERING_PLATFORM 12\r\nD3D_ALLOW_MIPMAP 1\r\n"
+                                    "D3D_TYPE1_SHADOWS 1\r\nD3D_ALLOW_PALETTISED 0\r\nSOUND 2\r\n";
+
+static const Ending_Case Ending_Cases[] = {
+    {"OK", END_OK, 0, 12},
+    {"SoftwareThenOK", END_OK, 1001, 7},
+    {"SoftwareThenCancel", END_CANCEL, 1001, 12},
+    {"SoftwareThenCloseButton", END_CLOSE_BUTTON, 1001, 12},
+    {"SoftwareThenEscape", END_ESCAPE, 1001, 12},
+};
+
+class Leaving : public Gfxsetup_Test, public ::testing::WithParamInterface<Ending_Case>
+{
+};
+
+TEST_P(Leaving, WritesAllFourEntriesAndExitsWithZero)
+{
+    const Ending_Case &c = GetParam();
+    ASSERT_TRUE(Start(ENDING_CONFIG, 0));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    Expect_Radio(main_dialog, 1001, 1002, 1002, "platform");
+    if (c.click)
+        Player_Click(main_dialog, c.click);
+    switch (c.ending)
+    {
+    case END_OK:
+        Player_Click(main_dialog, IDOK);
+        break;
+    case END_CANCEL:
+        Player_Click(main_dialog, IDCANCEL);
+        break;
+    case END_CLOSE_BUTTON:
+        PostMessageA(main_dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case END_ESCAPE:
+        PostMessageA(GetDlgItem(main_dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
+    }
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ("GAMMA 3\r\nSOUND 2\r\n" + Config_Bytes(c.written, 1, 0, 1),
+              Session_Config(&session));
+    EXPECT_EQ(0, Session_Detections(&session));
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, Leaving, ::testing::ValuesIn(Ending_Cases),
+                         Case_Name<Ending_Case>);
+
+/* ------------------------------------------- values outside the usual */
+
+struct Kept_Case
+{
+    const char *name;
+    const char *config;
+    int platform_id; /* checked in the main dialog; 0 none */
+    int card_id;     /* checked in the Advanced Settings dialog; 0 none */
+    int click;       /* platform radio button clicked before OK; 0 none */
+    std::string written;
+};
+
+static const Kept_Case Kept_Cases[] = {
+    {"Software7", "RENDERING_PLATFORM 7\r\n", 1001, 1002, 0, Config_Bytes(7, 0, 0, 0)},
+    {"CardOnly1", "RENDERING_PLATFORM 1\r\n", 0, 1001, 0, Config_Bytes(1, 0, 0, 0)},
+    {"CardOnly3", "RENDERING_PLATFORM 3\r\n", 0, 1003, 0, Config_Bytes(3, 0, 0, 0)},
+    {"Platform3Card2", "RENDERING_PLATFORM 17\r\n", 0, 1002, 0, Config_Bytes(17, 0, 0, 0)},
+    {"Platform3ThenSoftware", "RENDERING_PLATFORM 17\r\n", 0, 1002, 1001, Config_Bytes(7, 0, 0, 0)},
+    {"Platform3ThenHardware", "RENDERING_PLATFORM 17\r\n", 0, 1002, 1002,
+     Config_Bytes(12, 0, 0, 0)},
+    {"Negative3", "RENDERING_PLATFORM -3\r\n", 0, 0, 0, Config_Bytes(-3, 0, 0, 0)},
+    {"Negative7", "RENDERING_PLATFORM -7\r\n", 0, 0, 0, Config_Bytes(-7, 0, 0, 0)},
+    {"Largest", "RENDERING_PLATFORM 2147483647\r\n", 0, 1002, 0, Config_Bytes(2147483647, 0, 0, 0)},
+    {"Smallest", "RENDERING_PLATFORM -2147483648\r\n", 0, 0, 0,
+     Config_Bytes(-2147483647 - 1, 0, 0, 0)},
+    {"OddOptions", "RENDERING_PLATFORM 13\r\nD3D_ALLOW_MIPMAP 5\r\nD3D_TYPE1_SHADOWS -2\r\n", 1002,
+     1003, 0, Config_Bytes(13, 5, 0, -2)},
+};
+
+class Kept_Values : public Gfxsetup_Test, public ::testing::WithParamInterface<Kept_Case>
+{
+};
+
+TEST_P(Kept_Values, AreShownAndWrittenBackAsRead)
+{
+    const Kept_Case &c = GetParam();
+    ASSERT_TRUE(Start(c.config, 0));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    Expect_Radio(main_dialog, 1001, 1002, c.platform_id, "platform");
+    Expect_Card(&session, main_dialog, c.card_id);
+    if (c.click)
+        Player_Click(main_dialog, c.click);
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ(c.written, Session_Config(&session));
+    EXPECT_EQ(0, Session_Detections(&session)) << "a chosen value started the detection";
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, Kept_Values, ::testing::ValuesIn(Kept_Cases),
+                         Case_Name<Kept_Case>);
+
+/* ---------------------------------------------------------- Auto Detect */
+
+/* Presses Auto Detect, confirms the message and returns the new main dialog. */
+static HWND Auto_Detect(const Session *session, HWND main_dialog, const char *message)
+{
+    Player_Click(main_dialog, 1016);
+    HWND box = Session_Window(session, DETECT_CAPTION);
+    EXPECT_TRUE(box != NULL) << "no message box after Auto Detect";
+    /* The box has no owner: the main dialog stays usable. */
+    EXPECT_TRUE(IsWindowEnabled(main_dialog));
+    EXPECT_EQ(message, Session_Confirm_Box(session));
+    EXPECT_TRUE(Player_Wait_Gone(main_dialog, PLAYER_TIMEOUT_MS)) << "main dialog not closed";
+    return Session_Window(session, MAIN_TITLE);
+}
+
+class Auto_Detect_Button : public Gfxsetup_Test
+{
+};
+
+TEST_F(Auto_Detect_Button, AsksTheEngineOnceAndRepeatsTheAnswer)
+{
+    const char *message = "D3D Primary Card detected.";
+    ASSERT_TRUE(Start(NULL, 2));
+    EXPECT_EQ(message, Session_Confirm_Box(&session));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+
+    /* The player picks another card and software rendering... */
+    HWND advanced = Session_Open_Advanced(&session, main_dialog);
+    ASSERT_TRUE(advanced != NULL);
+    Player_Click(advanced, 1002);
+    EXPECT_TRUE(Session_Close_With(advanced, IDOK));
+    Player_Click(main_dialog, 1001);
+
+    /* ...and Auto Detect puts back what the engine said. */
+    for (int round = 0; round < 2; round++)
+    {
+        main_dialog = Auto_Detect(&session, main_dialog, message);
+        ASSERT_TRUE(main_dialog != NULL) << "round " << round;
+        Expect_Radio(main_dialog, 1001, 1002, 1002, "platform");
+        Expect_Card(&session, main_dialog, 1003);
+    }
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ(Config_Bytes(13, 0, 0, 0), Session_Config(&session));
+    EXPECT_EQ(1, Session_Detections(&session));
+}
+
+TEST_F(Auto_Detect_Button, NoHardwareKeepsTheChosenCard)
+{
+    ASSERT_TRUE(Start("RENDERING_PLATFORM 12\r\n", 0));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    main_dialog = Auto_Detect(&session, main_dialog, NO_HARDWARE_TEXT);
+    ASSERT_TRUE(main_dialog != NULL);
+    Expect_Radio(main_dialog, 1001, 1002, 1001, "platform");
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDCANCEL));
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ(Config_Bytes(7, 0, 0, 0), Session_Config(&session));
+    EXPECT_EQ(1, Session_Detections(&session));
+}
+
+/* --------------------------------------------------- no usable engine */
+
+struct Missing_Engine_Case
+{
+    const char *name;
+    Session_Engine engine;
+    const char *message;
+};
+
+static const Missing_Engine_Case Missing_Engine_Cases[] = {
+    {"NoLibrary", ENGINE_MISSING, NO_LIBRARY_TEXT},
+    {"NoDetectionEntry", ENGINE_EMPTY, NO_ENTRY_TEXT},
+};
+
+class Missing_Engine : public Gfxsetup_Test,
+                       public ::testing::WithParamInterface<Missing_Engine_Case>
+{
+};
+
+TEST_P(Missing_Engine, SaysSoAndUsesSoftwareRendering)
+{
+    const Missing_Engine_Case &c = GetParam();
+    ASSERT_TRUE(Start("RENDERING_PLATFORM 0\r\n", 2, c.engine));
+    EXPECT_EQ(c.message, Session_Confirm_Box(&session));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    EXPECT_FALSE(Process_Has_Window(session.process.dwProcessId, "KARNOTH"));
+    Expect_Radio(main_dialog, 1001, 1002, 1001, "platform");
+    /* The engine was never asked, so Auto Detect tries again. */
+    main_dialog = Auto_Detect(&session, main_dialog, c.message);
+    ASSERT_TRUE(main_dialog != NULL);
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ(Config_Bytes(5, 0, 0, 0), Session_Config(&session));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, Missing_Engine, ::testing::ValuesIn(Missing_Engine_Cases),
+                         Case_Name<Missing_Engine_Case>);
+
+TEST_F(Auto_Detect_Button, FindsAnEngineLibraryPutInPlaceLater)
+{
+    ASSERT_TRUE(Start(NULL, 2, ENGINE_MISSING));
+    EXPECT_EQ(NO_LIBRARY_TEXT, Session_Confirm_Box(&session));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    ASSERT_TRUE(CopyFileA((Game_Bin_Folder() + "\\Velmire.dll").c_str(),
+                          (session.folder.path + "\\Velmire.dll").c_str(), FALSE));
+    main_dialog = Auto_Detect(&session, main_dialog, "D3D Primary Card detected.");
+    ASSERT_TRUE(main_dialog != NULL);
+    Expect_Radio(main_dialog, 1001, 1002, 1002, "platform");
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ(Config_Bytes(13, 0, 0, 0), Session_Config(&session));
+    EXPECT_EQ(Detection_Log_Line(2), Game_Engine_Log(session.folder));
+}

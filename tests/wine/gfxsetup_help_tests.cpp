@@ -1,0 +1,232 @@
+/*
+ * gfxsetup's context help on Wine: F1 on every control of both dialogs, with
+ * kvconfig.hlp in the game folder (the WinHelp request, caught by a window of
+ * WinHelp's class in this process) and without it (our own pop-up).
+ */
+#include "gfxsetup_session.h"
+
+#include <string.h>
+#include <vector>
+
+#define HELP_FILE "kvconfig.hlp"
+
+/* F1 as a control gets it; the default processing makes it WM_HELP. */
+static const UINT WM_KEYF1_MESSAGE = 0x004D;
+
+struct Help_Case
+{
+    int control_id;
+    DWORD context; /* 0: no help for this control */
+};
+
+struct Help_Dialog
+{
+    const char *name;
+    bool advanced;
+    std::vector<Help_Case> cases;
+};
+
+/* The Advanced dialog's group boxes, OK and Cancel have no topic: in
+ * particular not the main dialog's topics for the same ids. */
+static const Help_Dialog Help_Dialogs[] = {
+    {"Main", false, {{1007, 1}, {1016, 2}, {1001, 3}, {1002, 4}, {IDOK, 5}, {IDCANCEL, 6}}},
+    {"Advanced",
+     true,
+     {{-1, 0},
+      {1001, 8},
+      {1002, 9},
+      {1003, 10},
+      {1004, 11},
+      {1008, 12},
+      {1009, 13},
+      {1010, 14},
+      {IDOK, 0},
+      {IDCANCEL, 0}}},
+};
+
+/* A WinHelp request as Wine's WinHelpA hands it to the help viewer's window. */
+struct Help_Request
+{
+    HWND from;
+    unsigned command;
+    unsigned long data;
+    std::string file;
+};
+
+static std::vector<Help_Request> Help_Requests;
+
+static LRESULT CALLBACK Help_Catcher_Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_COPYDATA)
+        return DefWindowProcA(window, msg, wParam, lParam);
+    /* size, command, data, reserved, file name offset, data offset */
+    const COPYDATASTRUCT *copy = (const COPYDATASTRUCT *)lParam;
+    const unsigned char *record = (const unsigned char *)copy->lpData;
+    Help_Request request = {(HWND)wParam, 0, 0, ""};
+    WORD command = 0, file_offset = 0;
+    LONG data = 0;
+    if (copy->cbData >= 16)
+    {
+        memcpy(&command, record + 2, 2);
+        memcpy(&data, record + 4, 4);
+        memcpy(&file_offset, record + 12, 2);
+        if (file_offset < copy->cbData)
+            request.file.assign(
+                (const char *)record + file_offset,
+                strnlen((const char *)record + file_offset, copy->cbData - file_offset));
+    }
+    request.command = command;
+    request.data = (unsigned long)data;
+    Help_Requests.push_back(request);
+    return TRUE;
+}
+
+class Context_Help : public Gfxsetup_Test, public ::testing::WithParamInterface<Help_Dialog>
+{
+  protected:
+    HWND catcher = NULL;
+    HMODULE program = NULL;
+
+    void SetUp() override
+    {
+        WNDCLASSA catcher_class = {};
+        catcher_class.lpfnWndProc = Help_Catcher_Proc;
+        catcher_class.hInstance = GetModuleHandleA(NULL);
+        catcher_class.lpszClassName = "MS_WINHELP";
+        RegisterClassA(&catcher_class);
+        catcher = CreateWindowExA(0, "MS_WINHELP", "", 0, 0, 0, 0, 0, NULL, NULL,
+                                  GetModuleHandleA(NULL), NULL);
+        Help_Requests.clear();
+        program = LoadLibraryExA((Game_Bin_Folder() + "\\gfxsetup.exe").c_str(), NULL,
+                                 LOAD_LIBRARY_AS_DATAFILE);
+    }
+    void TearDown() override
+    {
+        Gfxsetup_Test::TearDown();
+        if (catcher)
+            DestroyWindow(catcher);
+        if (program)
+            FreeLibrary(program);
+    }
+
+    /* Starts gfxsetup and opens the dialog under test. */
+    HWND Open(bool with_help_file)
+    {
+        if (!Start("RENDERING_PLATFORM 12\r\n", 0))
+            return NULL;
+        if (with_help_file)
+            Game_Write_File(session.folder.path + "\\" HELP_FILE, "?_\3\0");
+        HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+        if (!main_dialog || !GetParam().advanced)
+            return main_dialog;
+        return Session_Open_Advanced(&session, main_dialog);
+    }
+
+    std::string Topic(DWORD context)
+    {
+        char text[512] = "";
+        LoadStringA(program, context, text, sizeof text);
+        return text;
+    }
+};
+
+struct Popup_Search
+{
+    DWORD process_id;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK Match_Popup(HWND window, LPARAM param)
+{
+    Popup_Search *search = (Popup_Search *)param;
+    DWORD owner = 0;
+    char name[64];
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->process_id && IsWindowVisible(window) &&
+        strcmp(name, HELP_POPUP_CLASS) == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+/* The visible help pop-ups of the process. */
+static std::vector<HWND> Help_Popups(DWORD process_id)
+{
+    Popup_Search search = {process_id, {}};
+    EnumWindows(Match_Popup, (LPARAM)&search);
+    return search.found;
+}
+
+TEST_P(Context_Help, WithTheHelpFileAsksWinHelpForThePopupTopic)
+{
+    ASSERT_TRUE(catcher != NULL);
+    HWND dialog = Open(true);
+    ASSERT_TRUE(dialog != NULL);
+    for (const Help_Case &c : GetParam().cases)
+    {
+        Help_Requests.clear();
+        ASSERT_TRUE(Session_Send(dialog, c.control_id, WM_KEYF1_MESSAGE))
+            << "control " << c.control_id;
+        if (!c.context)
+        {
+            EXPECT_EQ(0u, Help_Requests.size()) << "help for control " << c.control_id;
+            continue;
+        }
+        ASSERT_EQ(1u, Help_Requests.size()) << "requests for control " << c.control_id;
+        const Help_Request &request = Help_Requests[0];
+        EXPECT_EQ(dialog, request.from) << "control " << c.control_id;
+        EXPECT_EQ((unsigned)HELP_CONTEXTPOPUP, request.command) << "control " << c.control_id;
+        EXPECT_EQ(c.context, request.data) << "control " << c.control_id;
+        EXPECT_EQ(HELP_FILE, request.file) << "control " << c.control_id;
+    }
+    EXPECT_EQ(0u, Help_Popups(session.process.dwProcessId).size());
+}
+
+TEST_P(Context_Help, WithoutTheHelpFileShowsItsOwnPopupNearTheControl)
+{
+    HWND dialog = Open(false);
+    ASSERT_TRUE(dialog != NULL);
+    bool close_with_key = true;
+    for (const Help_Case &c : GetParam().cases)
+    {
+        ASSERT_TRUE(Session_Send(dialog, c.control_id, WM_KEYF1_MESSAGE))
+            << "control " << c.control_id;
+        std::vector<HWND> popups = Help_Popups(session.process.dwProcessId);
+        if (!c.context)
+        {
+            EXPECT_EQ(0u, popups.size()) << "help for control " << c.control_id;
+            continue;
+        }
+        ASSERT_EQ(1u, popups.size()) << "pop-ups for control " << c.control_id;
+        char text[512];
+        GetWindowTextA(popups[0], text, sizeof text);
+        std::string topic = Topic(c.context);
+        EXPECT_FALSE(topic.empty()) << "no topic " << c.context << " in gfxsetup.exe";
+        EXPECT_EQ(topic, text) << "control " << c.control_id;
+
+        RECT control, popup;
+        GetWindowRect(GetDlgItem(dialog, c.control_id), &control);
+        GetWindowRect(popups[0], &popup);
+        bool below = popup.top >= control.bottom && popup.top - control.bottom <= 8;
+        bool above = popup.bottom <= control.top && control.top - popup.bottom <= 8;
+        EXPECT_TRUE(below || above)
+            << "pop-up top " << popup.top << " bottom " << popup.bottom << ", control top "
+            << control.top << " bottom " << control.bottom;
+        EXPECT_TRUE(popup.left < control.right && popup.right > control.left)
+            << "pop-up left " << popup.left << " right " << popup.right << ", control left "
+            << control.left << " right " << control.right;
+
+        /* A key or a click closes it, turn about. */
+        if (close_with_key)
+            PostMessageA(popups[0], WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            PostMessageA(popups[0], WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        EXPECT_TRUE(Player_Wait_Gone(popups[0], PLAYER_TIMEOUT_MS))
+            << "pop-up not closed by a " << (close_with_key ? "key" : "click");
+        close_with_key = !close_with_key;
+    }
+    EXPECT_EQ(0u, Help_Requests.size()) << "WinHelp asked without the help file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, Context_Help, ::testing::ValuesIn(Help_Dialogs),
+                         Case_Name<Help_Dialog>);
