@@ -26,7 +26,7 @@ static BOOL CALLBACK Match_Window(HWND window, LPARAM param)
     if (search->process_id && owner != search->process_id)
         return TRUE;
     GetWindowTextA(window, text, sizeof text);
-    if (strcmp(text, search->title) != 0)
+    if (search->title && strcmp(text, search->title) != 0)
         return TRUE;
     if (search->class_name)
     {

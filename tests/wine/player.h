@@ -13,8 +13,9 @@ enum
     PLAYER_TIMEOUT_MS = 15000
 };
 
-/* A visible top-level window with this title (and class, when not null)
- * belonging to the process (any process when 0), or null after the timeout. */
+/* A visible top-level window with this title (any title when null; and this
+ * class, when not null) belonging to the process (any process when 0), or
+ * null after the timeout. */
 HWND Player_Wait_For_Window(const char *title, const char *class_name, DWORD process_id,
                             DWORD timeout_ms);
 /* 1 once the window is gone, 0 after the timeout. */

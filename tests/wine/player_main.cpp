@@ -6,6 +6,7 @@
  *   player checked TITLE ID      player text TITLE ID
  *   player msgbox TITLE          player ok TITLE
  *   player f1 TITLE ID           player screenshot FILE.bmp
+ *   player class CLASS           (waits for a window of that class, prints its title)
  */
 #include "player.h"
 
@@ -15,7 +16,8 @@
 
 static int Usage()
 {
-    fputs("usage: player wait|click|checked|text|msgbox|ok|f1 TITLE [ID] | screenshot FILE\n",
+    fputs("usage: player wait|click|checked|text|msgbox|ok|f1 TITLE [ID] | screenshot FILE | "
+          "class CLASS\n",
           stderr);
     return 2;
 }
@@ -27,6 +29,15 @@ int main(int argc, char **argv)
     const char *command = argv[1];
     if (strcmp(command, "screenshot") == 0)
         return Player_Save_Screenshot(argv[2]) ? 0 : 1;
+    if (strcmp(command, "class") == 0)
+    {
+        HWND found = Player_Wait_For_Window(NULL, argv[2], 0, PLAYER_TIMEOUT_MS);
+        char title[1024] = "";
+        if (found)
+            GetWindowTextA(found, title, sizeof title);
+        printf("%s\n", title);
+        return found ? 0 : 1;
+    }
 
     HWND window = Player_Wait_For_Window(argv[2], NULL, 0, PLAYER_TIMEOUT_MS);
     if (!window)
