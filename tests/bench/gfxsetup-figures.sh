@@ -1,0 +1,45 @@
+#!/bin/bash
+# Prints gfxsetup.exe's figures beside a bare MinGW dialog program built the
+# same way (bare_dialog/): file size, and the time from start to the dialog on
+# the screen under Wine (median of several runs). Figures, not a test.
+#   tests/bench/gfxsetup-figures.sh [RUNS]     (default 15; needs build/win32)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+runs=${1:-15}
+here=$root/tests/bench/bare_dialog
+out=$root/build/bench-gfxsetup
+gfxsetup=$root/build/win32/bin/gfxsetup.exe
+[ -f "$gfxsetup" ] || { echo "figures: build first (scripts/build.sh)" >&2; exit 1; }
+mkdir -p "$out/game/tamsel"
+
+# The bare program with gfxsetup's flags (cmake/Win32Program.cmake).
+cxx=i686-w64-mingw32-g++-posix
+flags=(-Os -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-asynchronous-unwind-tables
+       -Wall -Wextra)
+link=(-static -static-libgcc -static-libstdc++ -s)
+i686-w64-mingw32-windres -I"$here" "$here/bare_dialog.rc" -O coff -o "$out/bare_dialog.res"
+$cxx "${flags[@]}" -mwindows "$here/bare_dialog.cpp" "$out/bare_dialog.res" "${link[@]}" \
+    -o "$out/bare_dialog.exe"
+$cxx -O2 -Wall -Wextra "$here/start_timer.cpp" -static -o "$out/start_timer.exe"
+
+gfx_size=$(stat -c %s "$gfxsetup")
+bare_size=$(stat -c %s "$out/bare_dialog.exe")
+echo "size: gfxsetup.exe $gfx_size bytes, bare_dialog.exe $bare_size bytes," \
+     "ratio $(awk "BEGIN { printf \"%.2f\", $gfx_size / $bare_size }")"
+
+# A game folder whose settings need no detection, so both show their dialog at once.
+cp "$gfxsetup" "$out/bare_dialog.exe" "$out/game/"
+printf 'RENDERING_PLATFORM 12\r\nD3D_ALLOW_MIPMAP 1\r\nD3D_ALLOW_PALETTISED 1\r\nD3D_TYPE1_SHADOWS 0\r\n' \
+    >"$out/game/tamsel/config.dat"
+
+export VELMIRE_WINE_STATE=$out/wine
+"$root/tests/wine/wine-env.sh" setup >/dev/null
+trap '"$root/tests/wine/wine-env.sh" teardown' EXIT
+folder="Z:${out//\//\\}\\game"
+"$root/tests/wine/wine-env.sh" run "$out/start_timer.exe" "$runs" "$folder" \
+    gfxsetup.exe "Karnoth Velmire Graphics Setup" bare_dialog.exe "Bare Dialog" |
+    tr -d '\r' | tee "$out/start-times.txt" | grep -v '^median'
+gfx_ms=$(awk '$2 == "gfxsetup.exe" { print $3 }' "$out/start-times.txt")
+bare_ms=$(awk '$2 == "bare_dialog.exe" { print $3 }' "$out/start-times.txt")
+echo "start to dialog under Wine, median of $runs: gfxsetup.exe $gfx_ms ms," \
+     "bare_dialog.exe $bare_ms ms, ratio $(awk "BEGIN { printf \"%.2f\", $gfx_ms / $bare_ms }")"
