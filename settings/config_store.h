@@ -1,0 +1,16 @@
+// Settings file store: integer entries of the settings file "tamsel\config.dat"
+// (relative to the working directory), one "KEY value" line each.
+#ifndef VELMIRE_CONFIG_STORE_H
+#define VELMIRE_CONFIG_STORE_H
+
+#include <cstdint>
+
+// Non-zero when the key was found. The value is written only when a number
+// followed the key; otherwise it keeps what it held, so callers preset defaults.
+int Config_Read_Setting(const char *key, int32_t &value);
+
+// Cuts the key's entry lines out of the file and puts "KEY value" CR LF at the
+// end of its data. No result: when the file cannot be rewritten it stays as it was.
+void Config_Write_Setting(const char *key, int32_t value);
+
+#endif
