@@ -1,0 +1,271 @@
+// Settings store under faults: a file that cannot be written or replaced, a
+// missing folder, a disk that fills during the rewrite, a file that changes
+// while a store is under way. Each time the call returns and nothing is lost.
+#include "store_test_support.h"
+
+#include "config_store.h"
+#include "config_store_internal.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+using namespace std::string_literals;
+using namespace store_test;
+
+namespace
+{
+
+TEST_F(StoreTest, MissingFolderStoresNothing)
+{
+    std::filesystem::remove("tamsel");
+    Config_Write_Setting("A", 1);
+    EXPECT_EQ(List("."), std::vector<std::string>{});
+    EXPECT_EQ(ReadKey("A").found, 0);
+}
+
+TEST_F(StoreTest, NewFileBlockedLeavesFile)
+{
+    // A folder where the rewrite's new file would go: it cannot be created,
+    // and the store must not take that folder for its own file and remove it.
+    Put(kFile, "A 1\r\nB 2\r\n");
+    MakeDir(kTemp);
+    Config_Write_Setting("A", 5); // with an entry to cut
+    Config_Write_Setting("C", 5); // with none
+    EXPECT_EQ(Get(kFile), "A 1\r\nB 2\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory(kTemp));
+}
+
+std::function<void(int)> hook;
+void Call_Hook(int stage)
+{
+    hook(stage);
+}
+
+struct ChangeCase
+{
+    const char *name;
+    int stage;      // when the file changes
+    int times;      // how many times it changes
+    std::string changed; // what another program leaves there; "" deletes the file
+    std::string after;
+};
+
+// The store of A 9 into "X 1, A 2, Y 3" while another program changes the file.
+const ChangeCase kChangeCases[] = {
+    {"LineMovedDown", CONFIG_HOOK_FOUND, 1, "NEW 0\r\nX 1\r\nA 2\r\nY 3\r\n"s,
+     "NEW 0\r\nX 1\r\nY 3\r\nA 9\r\n"s},
+    {"LineAlreadyGone", CONFIG_HOOK_FOUND, 1, "X 1\r\nY 3\r\n"s, "X 1\r\nY 3\r\nA 9\r\n"s},
+    {"ShorterThanFoundLine", CONFIG_HOOK_FOUND, 1, "A 2\r\n"s, "A 9\r\n"s},
+    {"OtherTextAtFoundLine", CONFIG_HOOK_FOUND, 1, "X 1\r\nXA 2\r\nY 3\r\n"s,
+     "X 1\r\nXA 2\r\nY 3\r\nA 9\r\n"s},
+    {"Deleted", CONFIG_HOOK_FOUND, 1, ""s, "A 9\r\n"s},
+    {"LineInsertedBeforeRewrite", CONFIG_HOOK_REWRITE, 1, "NEW 0\r\nX 1\r\nA 2\r\nY 3\r\n"s,
+     "NEW 0\r\nX 1\r\nY 3\r\nA 9\r\n"s},
+    {"SameSizeOtherLine", CONFIG_HOOK_REWRITE, 1, "X 1\r\nB 2\r\nY 3\r\n"s,
+     "X 1\r\nB 2\r\nY 3\r\nA 9\r\n"s},
+    {"TruncatedBeforeRewrite", CONFIG_HOOK_REWRITE, 1, "X 1\r\n"s, "X 1\r\nA 9\r\n"s},
+    {"LineEndChanged", CONFIG_HOOK_REWRITE, 1, "X 1\r\nA 2\rY 3\r\n"s, "X 1\r\nY 3\r\nA 9\r\n"s},
+    // Changing at every attempt: the store gives up and keeps what it found.
+    {"ChangesEveryTime", CONFIG_HOOK_REWRITE, 100, "MOVING"s, ""s},
+};
+
+void PrintTo(const ChangeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class ChangeTable : public StoreTest, public ::testing::WithParamInterface<ChangeCase>
+{
+};
+
+TEST_P(ChangeTable, NothingLost)
+{
+    const ChangeCase &c = GetParam();
+    const std::string before = "X 1\r\nA 2\r\nY 3\r\n";
+    Put(kFile, before);
+    int changes = 0;
+    std::string moving = before;
+    hook = [&](int stage) {
+        if (stage != c.stage || changes >= c.times)
+            return;
+        ++changes;
+        if (c.changed == "MOVING")
+        {
+            moving = "N 0\r\n" + moving; // the entry's line moves down each time
+            Put(kFile, moving);
+        }
+        else if (c.changed.empty())
+            std::filesystem::remove(kFile);
+        else
+            Put(kFile, c.changed);
+    };
+    Config_Test_Hook = Call_Hook;
+    Config_Write_Setting("A", 9);
+    Config_Test_Hook = nullptr;
+    EXPECT_EQ(changes, c.times < 100 ? c.times : 3);
+    EXPECT_EQ(Get(kFile), c.changed == "MOVING" ? moving : c.after);
+    EXPECT_FALSE(Exists(kTemp));
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, ChangeTable, ::testing::ValuesIn(kChangeCases),
+                         [](const ::testing::TestParamInfo<ChangeCase> &i) { return i.param.name; });
+
+#ifdef _WIN32
+
+TEST_F(StoreTest, ReadOnlyFileLeftAlone)
+{
+    const std::string before = "A 1\r\nB 2\r\n";
+    Put(kFile, before);
+    ASSERT_NE(SetFileAttributesA(kFile, FILE_ATTRIBUTE_READONLY), 0);
+    Config_Write_Setting("A", 5);
+    Config_Write_Setting("C", 6);
+    EXPECT_EQ(ReadKey("A").value, 1);
+    EXPECT_EQ(Get(kFile), before);
+    EXPECT_FALSE(Exists(kTemp));
+    Put("tamsel/other", "x");
+    EXPECT_EQ(Config_Replace_File("tamsel\\other", "tamsel\\config.dat"), 0);
+    EXPECT_TRUE(Exists("tamsel/other"));
+    EXPECT_EQ(Get(kFile), before);
+}
+
+TEST_F(StoreTest, LockedFileLeftAlone)
+{
+    const std::string before = "A 1\r\nB 2\r\n";
+    Put(kFile, before);
+    HANDLE lock = CreateFileA(kFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ReadKey("A").found, 0);
+    Config_Write_Setting("A", 5);
+    Config_Write_Setting("C", 6);
+    CloseHandle(lock);
+    EXPECT_EQ(Get(kFile), before);
+    EXPECT_FALSE(Exists(kTemp));
+}
+
+#else
+
+// Runs body in a child process, which gets 30 s; the child's wait status.
+int In_Child(const std::function<void()> &body)
+{
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        alarm(30);
+        body();
+        _exit(0);
+    }
+    int status = -1;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+// Root may write any file: as root, the child drops to nobody first.
+void Become_Nobody()
+{
+    if (geteuid() != 0)
+        return;
+    const passwd *nobody = getpwnam("nobody");
+    uid_t uid = nobody ? nobody->pw_uid : 65534;
+    gid_t gid = nobody ? nobody->pw_gid : 65534;
+    if (setgid(gid) != 0 || setuid(uid) != 0)
+        _exit(3);
+}
+
+TEST_F(StoreTest, ReadOnlyFileLeftAlone)
+{
+    const std::string before = "A 1\r\nB 2\r\n";
+    Put(kFile, before);
+    // The folder stays writable: only the file's own mode guards it.
+    ASSERT_EQ(chmod(".", 0755), 0);
+    ASSERT_EQ(chmod("tamsel", 0777), 0);
+    ASSERT_EQ(chmod(kFile, 0444), 0);
+    int status = In_Child([] {
+        Become_Nobody();
+        Config_Write_Setting("A", 5);
+        Config_Write_Setting("C", 6);
+        int32_t value = 0;
+        _exit(Config_Read_Setting("A", value) && value == 1 ? 0 : 4);
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Get(kFile), before);
+    EXPECT_FALSE(Exists(kTemp));
+}
+
+TEST_F(StoreTest, ReplaceRefusedRemovesNewFile)
+{
+    // In a sticky folder nobody may not replace root's file, though it may
+    // write it and create the new file beside it.
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to own the file that nobody cannot replace";
+    const std::string before = "A 1\r\nB 2\r\n";
+    Put(kFile, before);
+    ASSERT_EQ(chmod(".", 0755), 0);
+    ASSERT_EQ(chmod("tamsel", 01777), 0);
+    ASSERT_EQ(chmod(kFile, 0666), 0);
+    int status = In_Child([] {
+        Become_Nobody();
+        Config_Write_Setting("A", 5);
+        Config_Write_Setting("C", 6);
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Get(kFile), before);
+    EXPECT_FALSE(Exists(kTemp));
+}
+
+std::string Lines(int first, int count)
+{
+    std::string text;
+    for (int n = first; n < first + count; ++n)
+        text += "LINE_" + std::to_string(n) + " " + std::to_string(n * 3) + "\r\n";
+    return text;
+}
+
+TEST_F(StoreTest, DiskFullDuringRewriteLosesNothing)
+{
+    struct
+    {
+        std::string before, after;
+    } files[] = {
+        {Lines(0, 400) + "A 1\r\n" + Lines(400, 400), Lines(0, 800) + "A 22\r\n"},
+        {Lines(0, 300) + "A 1\r\n\x1a" + Lines(300, 300), Lines(0, 300) + "A 22\r\n\x1a" + Lines(300, 300)},
+        {Lines(0, 300), Lines(0, 300) + "A 22\r\n"},
+    };
+    for (const auto &f : files)
+    {
+        const rlim_t size = f.after.size();
+        const rlim_t limits[] = {0, 1, 4096, 5120, 8192, size / 2, size - 1, size, size + 1, RLIM_INFINITY};
+        for (rlim_t limit : limits)
+        {
+            Put(kFile, f.before);
+            int status = In_Child([limit] {
+                signal(SIGXFSZ, SIG_IGN);
+                rlimit files_up_to = {limit, limit};
+                if (setrlimit(RLIMIT_FSIZE, &files_up_to) != 0)
+                    _exit(5);
+                Config_Write_Setting("A", 22);
+            });
+            ASSERT_TRUE(WIFEXITED(status)) << status;
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(Get(kFile), limit >= size ? f.after : f.before) << "limit " << limit;
+            EXPECT_FALSE(Exists(kTemp)) << "limit " << limit;
+        }
+    }
+}
+
+#endif
+
+} // namespace
