@@ -50,6 +50,9 @@ setup)
         wineserver -w
     fi
     wineserver -p </dev/null >/dev/null 2>&1 || true
+    # The first Wine process starts the prefix's services, which keep its
+    # output open for as long as wineserver runs: start them here, not in a test.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     ;;
 run)
     shift
