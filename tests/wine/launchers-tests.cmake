@@ -53,5 +53,14 @@ if(NOT WIN32)
                        ${VELMIRE_WIN32_DIR}/bin/${launcher}.exe)
       set_tests_properties(pe.resources.${launcher} PROPERTIES LABELS pe)
     endforeach()
+
+    # The players' archive, packed from the built programs.
+    add_test(NAME release.archive
+             COMMAND ${CMAKE_COMMAND} --build ${VELMIRE_WIN32_DIR} --target release)
+    add_test(NAME release.contents
+             COMMAND ${VELMIRE_PE_PYTHON} ${CMAKE_SOURCE_DIR}/tests/pe/release_archive.py
+                     ${VELMIRE_WIN32_DIR}/karnoth-velmire-programs.zip ${VELMIRE_WIN32_DIR}/bin)
+    set_tests_properties(release.archive PROPERTIES FIXTURES_SETUP release LABELS pe)
+    set_tests_properties(release.contents PROPERTIES FIXTURES_REQUIRED release LABELS pe)
   endif()
 endif()
