@@ -117,6 +117,16 @@ std::vector<std::string> Log_Calls(const std::vector<std::string> &log)
     return calls;
 }
 
+std::vector<std::string> Launch_Calls(bool with_drive)
+{
+    std::vector<std::string> calls = {"W95_Set_Message_Loop_Caller",
+                                      "Read_Default_Values_From_Config_File"};
+    if (with_drive)
+        calls.push_back("Config_Set_CD_Drive");
+    calls.insert(calls.end(), {"Play_Win32_Karnoth", "W95_Serve_Message", "callback_returned"});
+    return calls;
+}
+
 std::vector<std::string> Log_Lines_Of(const std::vector<std::string> &log, const char *name)
 {
     std::vector<std::string> lines;

@@ -45,6 +45,8 @@ Launcher_Run Launcher_Run_Command_Line(const Game_Folder &folder, const char *ex
 std::vector<std::string> Engine_Log_Lines(const Game_Folder &folder);
 /* The first word of each log line: the calls in the order made. */
 std::vector<std::string> Log_Calls(const std::vector<std::string> &log);
+/* The calls of a run that reaches play, with or without a drive for the engine. */
+std::vector<std::string> Launch_Calls(bool with_drive);
 /* The lines that start with NAME. */
 std::vector<std::string> Log_Lines_Of(const std::vector<std::string> &log, const char *name);
 
