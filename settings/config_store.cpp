@@ -6,6 +6,7 @@
 #include "config_store_internal.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -51,7 +52,7 @@ struct Config_Cut_List
 // data end at the first 0x1A) with one byte of lookahead, as a scanf stream has.
 struct Config_Stream
 {
-    FILE *file;
+    std::FILE *file;
     const Config_Cut_List *cuts;
     int next_cut;
     unsigned char buffer[CONFIG_BUFFER_SIZE];
@@ -215,6 +216,16 @@ int Config_Scan_Word(Config_Stream &s, char *word, long long &line_start)
     {
         word[length++] = static_cast<char>(c);
         Text_Get(s);
+        // Inside a word raw bytes and text bytes are the same (no CR, no LF):
+        // take them straight from the buffer.
+        while (length < CONFIG_MAX_WORD && s.pos < s.limit)
+        {
+            int next = s.buffer[s.pos];
+            if (Is_Space(next) || next == DATA_END_MARK)
+                break;
+            word[length++] = static_cast<char>(next);
+            ++s.pos;
+        }
         c = Text_Peek(s);
     }
     return length;
@@ -279,31 +290,58 @@ void Config_Skip_Rest_Of_Line(Config_Stream &s)
         Text_Get(s);
         c = Text_Peek(s);
     }
-    for (int taken = 0; taken < CONFIG_MAX_WORD; ++taken)
+    int taken = 0;
+    while (taken < CONFIG_MAX_WORD)
     {
         c = Text_Get(s);
+        ++taken;
         if (c == END || c == '\n')
             return;
+        // Plain bytes straight from the buffer; CR and 0x1A take the slow way.
+        while (taken < CONFIG_MAX_WORD && s.pos < s.limit)
+        {
+            int next = s.buffer[s.pos];
+            if (next == '\r' || next == DATA_END_MARK)
+                break;
+            ++s.pos;
+            ++taken;
+            if (next == '\n')
+            {
+                s.at_line_start = 1;
+                return;
+            }
+        }
     }
 }
 
-// The search of Config_Read_Setting over the file minus the given cuts. Non-zero
-// when found; line_start is then where the line of the key's word begins.
-int Config_Find_Setting(const char *key, const Config_Cut_List *cuts, int32_t &value,
-                        long long &line_start)
+// The search of Config_Read_Setting over the file minus the given cuts,
+// starting at offset from, a line start at which the reader scans for a word.
+// Non-zero when found; line_start is then where the line of the key's word
+// begins. resumable tells that this word's scan began at a line start: cutting
+// that line then leaves the reader exactly where it stood at its start, so the
+// next search may start where the cut ends instead of at the top of the file.
+int Config_Find_Setting(const char *key, const Config_Cut_List *cuts, long long from,
+                        int32_t &value, long long &line_start, int &resumable)
 {
     std::FILE *file = std::fopen(CONFIG_FILE_PATH, "rb");
     if (!file)
         return 0;
+    if (from < 0 || from > LONG_MAX || std::fseek(file, static_cast<long>(from), SEEK_SET) != 0)
+    {
+        from = 0;
+        std::rewind(file);
+    }
     static_assert(sizeof(Config_Stream) < 6000, "the stream lives on the stack");
     Config_Stream s;
     Stream_Start(s, file, cuts);
+    s.base = from;
     size_t key_length = std::strlen(key);
     char word[CONFIG_MAX_WORD];
     int found = 0;
     for (;;)
     {
         long long word_line = 0;
+        int at_line_start = !s.has_pending && s.at_line_start;
         int length = Config_Scan_Word(s, word, word_line);
         if (length == 0)
             break;
@@ -313,6 +351,7 @@ int Config_Find_Setting(const char *key, const Config_Cut_List *cuts, int32_t &v
             {
                 found = 1;
                 line_start = word_line;
+                resumable = at_line_start;
                 break;
             }
             // Not a number: the scan goes on there, with that text as a word.
@@ -411,20 +450,62 @@ int Config_Add_Cut(Config_Cut_List &cuts, const Config_Cut &cut)
     return 1;
 }
 
+// Reads the line at offset at, without reading what comes before it; non-zero
+// when it is there and its first word is the key. A line starts after an LF, or
+// right after a cut, since cuts start lines and take their line end along.
+int Config_Entry_At(Config_Stream &s, std::FILE *file, const char *key, size_t key_length,
+                    long long at, const Config_Cut_List &cuts, Config_Cut &line)
+{
+    if (at < 0 || at > LONG_MAX)
+        return 0;
+    int after_cut = at == 0;
+    for (int i = 0; i < cuts.count; ++i)
+        after_cut |= cuts.cut[i].end == at;
+    if (after_cut)
+    {
+        if (std::fseek(file, static_cast<long>(at), SEEK_SET) != 0)
+            return 0;
+    }
+    else if (std::fseek(file, static_cast<long>(at - 1), SEEK_SET) != 0 || std::fgetc(file) != '\n')
+    {
+        return 0;
+    }
+    Stream_Start(s, file, &cuts);
+    s.base = at;
+    int is_entry = 0;
+    return Config_Next_Line(s, key, key_length, line, is_entry) && is_entry && line.begin == at;
+}
+
 // Cuts one entry line of the key out of the planned content: the line on which
 // the read found the key when its first word is the key, else the first such
 // line before the data end. Text that only contains the key's bytes is never
 // cut. 0 when no such line is there (the file changed, or the read found the
-// key further along a line), so the store ends its removals.
-int Config_Remove_Setting_Line(const char *key, long long found_line, Config_Cut_List &cuts)
+// key further along a line), so the store ends its removals. cut_end is where
+// the cut ends when it took the found line itself, else -1.
+int Config_Remove_Setting_Line(const char *key, long long found_line, Config_Cut_List &cuts,
+                               long long &cut_end)
 {
+    cut_end = -1;
     std::FILE *file = std::fopen(CONFIG_FILE_PATH, "rb");
     if (!file)
         return 0;
-    Config_Stream s;
-    Stream_Start(s, file, &cuts);
     size_t key_length = std::strlen(key);
+    Config_Stream s;
     Config_Cut line = {0, 0};
+    if (Config_Entry_At(s, file, key, key_length, found_line, cuts, line))
+    {
+        std::fclose(file);
+        cut_end = line.end;
+        return Config_Add_Cut(cuts, line);
+    }
+    // The file changed, or the key stood further along its line: look at
+    // every line from the start.
+    if (std::fseek(file, 0, SEEK_SET) != 0)
+    {
+        std::fclose(file);
+        return 0;
+    }
+    Stream_Start(s, file, &cuts);
     Config_Cut first = {0, 0};
     int have_first = 0;
     int is_entry = 0;
@@ -706,7 +787,8 @@ int Config_Read_Setting(const char *key, int32_t &value)
     if (!key)
         return 0;
     long long line_start = 0;
-    return Config_Find_Setting(key, nullptr, value, line_start);
+    int resumable = 0;
+    return Config_Find_Setting(key, nullptr, 0, value, line_start, resumable);
 }
 
 void Config_Write_Setting(const char *key, int32_t value)
@@ -723,7 +805,9 @@ void Config_Write_Setting(const char *key, int32_t value)
         int complete = 1;
         int32_t scratch = 0;
         long long found_line = 0;
-        while (Config_Find_Setting(key, &cuts, scratch, found_line))
+        long long from = 0;
+        int resumable = 0;
+        while (Config_Find_Setting(key, &cuts, from, scratch, found_line, resumable))
         {
             if (cuts.count == CONFIG_MAX_CUTS)
             {
@@ -732,8 +816,10 @@ void Config_Write_Setting(const char *key, int32_t value)
             }
             if (Config_Test_Hook)
                 Config_Test_Hook(CONFIG_HOOK_FOUND);
-            if (!Config_Remove_Setting_Line(key, found_line, cuts))
+            long long cut_end = -1;
+            if (!Config_Remove_Setting_Line(key, found_line, cuts, cut_end))
                 break;
+            from = resumable && cut_end >= 0 ? cut_end : 0;
         }
         if (Config_Test_Hook)
             Config_Test_Hook(CONFIG_HOOK_REWRITE);

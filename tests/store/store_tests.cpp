@@ -123,6 +123,8 @@ const StoreCase kStoreCases[] = {
     {"NumberLineAfterBareKeyStays", "A\r\n7\r\n"s, "A", 8, "7\r\nA 8\r\n"s, kPreset},
     {"KeyThenWordIsNoEntry", "A x\r\nB 1\r\n"s, "A", 2, "A x\r\nB 1\r\nA 2\r\n"s, 2},
     {"SingleWordLineHidesEntry", "X\r\nA 1\r\n"s, "A", 2, "X\r\nA 1\r\nA 2\r\n"s, 2},
+    // Once its line is cut, the bare key takes the number after that line.
+    {"BareKeyTakesNumberAfterCutLine", "A\r\nA 5\r\n7\r\n"s, "A", 9, "7\r\nA 9\r\n"s, kPreset},
     // Only a line whose first word is the key is ever cut.
     {"KeyInsideLongerKey", "AB 1\r\nA 2\r\n"s, "A", 3, "AB 1\r\nA 3\r\n"s, 3},
     {"KeyEndsOtherKey", "XA 1\r\nA 2\r\n"s, "A", 3, "XA 1\r\nA 3\r\n"s, 3},
