@@ -1,0 +1,384 @@
+// Fuzz target for the settings store: arbitrary file contents, keys and values.
+// Each input is stored once; the result must match a plain in-memory model of
+// the store byte for byte, every line whose first word is not the key must
+// still be there in order, and a file of well-formed entries must read back
+// the stored value.
+//
+// Input: byte 0 picks the key (bit 7: no file at all), custom keys take their
+// length and bytes from what follows; then 4 bytes of value; the rest is the file.
+#include "config_store.h"
+#include "config_store_internal.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+const char *const kKeys[] = {"RENDERING_PLATFORM", "D3D_ALLOW_MIPMAP", "D3D_ALLOW_PALETTISED",
+                             "D3D_TYPE1_SHADOWS", "A"};
+
+[[noreturn]] void Fail(const char *what, const std::string &detail = "")
+{
+    std::fprintf(stderr, "store fuzzer: %s %s\n", what, detail.c_str());
+    std::abort();
+}
+
+bool Space(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+std::string Data_Part(const std::string &raw)
+{
+    return raw.substr(0, raw.find('\x1a'));
+}
+
+// ---- The model: the store's rules applied to a string, one removal at a time.
+
+struct Text_Byte
+{
+    unsigned char c;
+    size_t line; // raw offset of its line's first byte
+};
+
+std::vector<Text_Byte> Text_View(const std::string &raw)
+{
+    std::vector<Text_Byte> text;
+    size_t line = 0;
+    bool at_start = true;
+    for (size_t i = 0; i < raw.size() && raw[i] != '\x1a'; ++i)
+    {
+        if (at_start)
+            line = i;
+        at_start = false;
+        unsigned char c = static_cast<unsigned char>(raw[i]);
+        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
+        {
+            ++i;
+            c = '\n';
+        }
+        text.push_back({c, line});
+        at_start = c == '\n';
+    }
+    return text;
+}
+
+struct Model_Read
+{
+    bool found = false;
+    bool has_value = false;
+    int32_t value = 0;
+    size_t line = 0;
+};
+
+Model_Read Read_Model(const std::string &raw, const std::string &key)
+{
+    std::vector<Text_Byte> t = Text_View(raw);
+    size_t p = 0, n = t.size();
+    Model_Read r;
+    for (;;)
+    {
+        while (p < n && Space(t[p].c))
+            ++p;
+        if (p == n)
+            return r;
+        size_t word_line = t[p].line;
+        std::string word;
+        while (p < n && word.size() < 80 && !Space(t[p].c))
+            word += static_cast<char>(t[p++].c);
+        if (word == key)
+        {
+            while (p < n && Space(t[p].c))
+                ++p;
+            bool negative = false;
+            if (p < n && (t[p].c == '-' || t[p].c == '+'))
+                negative = t[p++].c == '-';
+            if (p == n || (t[p].c >= '0' && t[p].c <= '9'))
+            {
+                r.found = true;
+                r.line = word_line;
+                if (p == n)
+                    return r;
+                double magnitude = 0; // only compared against the limits
+                while (p < n && t[p].c >= '0' && t[p].c <= '9')
+                    magnitude = magnitude * 10 + (t[p++].c - '0');
+                r.has_value = true;
+                if (negative)
+                    r.value = magnitude >= 2147483648.0 ? INT32_MIN : -static_cast<int32_t>(magnitude);
+                else
+                    r.value = magnitude >= 2147483647.0 ? INT32_MAX : static_cast<int32_t>(magnitude);
+                return r;
+            }
+        }
+        else
+        {
+            while (p < n && (t[p].c == ' ' || t[p].c == '\t' || t[p].c == '\n'))
+                ++p;
+            for (int taken = 0; taken < 80 && p < n; ++taken)
+                if (t[p++].c == '\n')
+                    break;
+        }
+    }
+}
+
+// Whether the raw line at b has the key as its first word; its cut end if so.
+bool Entry_Line(const std::string &raw, size_t b, size_t data_end, const std::string &key, size_t &end)
+{
+    size_t i = b;
+    while (i < data_end && raw[i] && std::strchr(" \t\v\f\r", raw[i]))
+        ++i;
+    if (i + key.size() > data_end || raw.compare(i, key.size(), key) != 0)
+        return false;
+    i += key.size();
+    if (i < data_end && !Space(static_cast<unsigned char>(raw[i])))
+        return false;
+    while (i < data_end && raw[i] != '\n' && raw[i] != '\r')
+        ++i;
+    if (i < data_end && raw[i] == '\r')
+    {
+        ++i;
+        if (i < data_end && raw[i] == '\n')
+            ++i;
+    }
+    else if (i < data_end)
+        ++i;
+    end = i;
+    return true;
+}
+
+std::string Store_Model(std::string raw, const std::string &key, int32_t value)
+{
+    for (;;)
+    {
+        Model_Read r = Read_Model(raw, key);
+        if (!r.found)
+            break;
+        size_t data_end = Data_Part(raw).size();
+        size_t begin = r.line, end = 0;
+        if (!Entry_Line(raw, begin, data_end, key, end))
+        {
+            bool any = false;
+            for (begin = 0; begin < data_end; begin = raw.find('\n', begin) + 1)
+            {
+                if ((any = Entry_Line(raw, begin, data_end, key, end)))
+                    break;
+                if (raw.find('\n', begin) >= data_end)
+                    break;
+            }
+            if (!any)
+                break;
+        }
+        raw.erase(begin, end - begin);
+    }
+    size_t at = Data_Part(raw).size();
+    std::string entry = key + " " + std::to_string(value) + "\r\n";
+    if (at > 0 && raw[at - 1] != '\n')
+        entry = "\r\n" + entry;
+    return raw.insert(at, entry);
+}
+
+// ---- Checks that do not lean on the model.
+
+struct Line
+{
+    std::string bytes; // with its LF, when it has one
+    bool key_first;
+};
+
+std::vector<Line> Lines(const std::string &data, const std::string &key)
+{
+    std::vector<Line> lines;
+    for (size_t b = 0; b < data.size();)
+    {
+        size_t e = data.find('\n', b);
+        e = e == std::string::npos ? data.size() : e + 1;
+        std::string bytes = data.substr(b, e - b);
+        size_t w = bytes.find_first_not_of(" \t\v\f\r");
+        size_t we = w == std::string::npos ? w : w + key.size();
+        bool key_first = w != std::string::npos && bytes.compare(w, key.size(), key) == 0 &&
+                         (we == bytes.size() || Space(static_cast<unsigned char>(bytes[we])));
+        lines.push_back({bytes, key_first});
+        b = e;
+    }
+    return lines;
+}
+
+void Check_Kept_Lines(const std::string &before, const std::string &after, const std::string &key,
+                      const std::string &entry)
+{
+    size_t mark = before.find('\x1a');
+    if (mark != std::string::npos)
+    {
+        std::string tail = before.substr(mark);
+        if (after.size() < tail.size() || after.compare(after.size() - tail.size(), tail.size(), tail) != 0)
+            Fail("bytes from the 0x1A on changed");
+    }
+    std::string data = Data_Part(after);
+    if (data.size() < entry.size() || data.compare(data.size() - entry.size(), entry.size(), entry) != 0)
+        Fail("data do not end with the entry");
+    std::vector<Line> old_lines = Lines(Data_Part(before), key);
+    std::vector<Line> new_lines = Lines(data.substr(0, data.size() - entry.size()), key);
+    size_t j = 0;
+    for (size_t i = 0; i < old_lines.size(); ++i)
+    {
+        if (old_lines[i].key_first)
+            continue;
+        std::string want = old_lines[i].bytes;
+        bool unended = want.empty() || want.back() != '\n';
+        while (j < new_lines.size() && new_lines[j].bytes != want && !(unended && new_lines[j].bytes == want + "\r\n"))
+            ++j;
+        if (j == new_lines.size())
+            Fail("line lost:", want);
+        ++j;
+    }
+}
+
+// Only lines of key, one blank, a number, a line end.
+bool Well_Formed(const std::string &raw)
+{
+    for (const Line &line : Lines(raw, "\x01"))
+    {
+        const std::string &b = line.bytes;
+        size_t k = 0;
+        while (k < b.size() && !Space(static_cast<unsigned char>(b[k])) && b[k] != '\x1a')
+            ++k;
+        if (k == 0 || k > 80 || k == b.size() || (b[k] != ' ' && b[k] != '\t'))
+            return false;
+        size_t d = k + 1;
+        if (d < b.size() && b[d] == '-')
+            ++d;
+        size_t digits = d;
+        while (digits < b.size() && b[digits] >= '0' && b[digits] <= '9')
+            ++digits;
+        if (digits == d || digits - d > 10)
+            return false;
+        std::string end = b.substr(digits);
+        if (end != "\n" && end != "\r\n")
+            return false;
+    }
+    return true;
+}
+
+std::string Get_File()
+{
+    std::string bytes;
+    std::FILE *file = std::fopen("tamsel/config.dat", "rb");
+    if (!file)
+        return bytes;
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, count);
+    std::fclose(file);
+    return bytes;
+}
+
+bool File_Exists(const char *path)
+{
+    struct stat info;
+    return stat(path, &info) == 0;
+}
+
+std::string g_work;
+
+void Clean_Up()
+{
+    std::remove("tamsel/config.dat");
+    std::remove("tamsel/config.new");
+    std::remove("tamsel");
+    if (chdir("/") == 0)
+        std::remove(g_work.c_str());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // The store works on a fixed path in the working folder: a private one.
+    const char *tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/store_fuzz.XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (!mkdtemp(name.data()) || chdir(name.data()) != 0 || mkdir("tamsel", 0777) != 0)
+        Fail("no working folder");
+    g_work = name.data();
+    std::atexit(Clean_Up);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 5)
+        return 0;
+    const bool no_file = data[0] & 0x80;
+    size_t at = 1;
+    std::string key;
+    unsigned pick = data[0] & 0x7f;
+    if (pick < 96)
+        key = kKeys[pick % 5];
+    else
+    {
+        size_t length = size > at ? data[at++] % 82 : 0;
+        length = length < size - at ? length : size - at;
+        key.assign(reinterpret_cast<const char *>(data + at), length);
+        at += length;
+        key = key.c_str(); // the store sees a C string
+    }
+    if (size - at < 4)
+        return 0;
+    uint32_t bits = data[at] | data[at + 1] << 8 | data[at + 2] << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
+    int32_t value = static_cast<int32_t>(bits);
+    at += 4;
+    const std::string content(reinterpret_cast<const char *>(data + at), size - at);
+    const std::string before = no_file ? std::string() : content;
+
+    std::remove("tamsel/config.dat");
+    if (!no_file)
+    {
+        std::FILE *file = std::fopen("tamsel/config.dat", "wb");
+        if (!file || std::fwrite(before.data(), 1, before.size(), file) != before.size() || std::fclose(file) != 0)
+            Fail("cannot write the input file");
+    }
+
+    // The read, against the model.
+    int32_t read_value = 12345;
+    int found = Config_Read_Setting(key.c_str(), read_value);
+    Model_Read expected_read = Read_Model(before, key);
+    if ((found != 0) != expected_read.found ||
+        read_value != (expected_read.has_value ? expected_read.value : 12345))
+        Fail("read differs from the model for key", key);
+
+    Config_Write_Setting(key.c_str(), value);
+    const std::string after = Get_File();
+    if (File_Exists("tamsel/config.new"))
+        Fail("new file left behind");
+
+    bool valid_key = !key.empty() && key.size() <= 80;
+    for (char c : key)
+        valid_key = valid_key && !Space(static_cast<unsigned char>(c)) && c != '\x1a';
+    if (!valid_key)
+    {
+        if (after != before || File_Exists("tamsel/config.dat") == no_file)
+            Fail("an invalid key changed the file");
+        return 0;
+    }
+    const std::string entry = key + " " + std::to_string(value) + "\r\n";
+    Check_Kept_Lines(before, after, key, entry);
+    if (after != Store_Model(before, key, value))
+        Fail("stored bytes differ from the model for key", key);
+    if (Well_Formed(before))
+    {
+        read_value = 0;
+        if (!Config_Read_Setting(key.c_str(), read_value) || read_value != value)
+            Fail("well-formed file does not read back the stored value");
+    }
+    return 0;
+}
