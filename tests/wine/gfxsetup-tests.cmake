@@ -1,0 +1,42 @@
+# gfxsetup's tests: one GoogleTest program that drives gfxsetup.exe under Wine
+# (split into ctest entries by test suite), an engine library without the
+# detection entry for it, and the check of gfxsetup.exe's resources.
+if(WIN32)
+  velmire_win32_test(gfxsetup_wine_tests
+    ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_session.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_flow_tests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_dialog_tests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_help_tests.cpp)
+  target_link_libraries(gfxsetup_wine_tests PRIVATE wine_player)
+  # The programs it drives are built with it.
+  add_dependencies(gfxsetup_wine_tests gfxsetup velmire_standin gfxsetup_empty_engine)
+
+  add_library(gfxsetup_empty_engine SHARED ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_empty_engine.cpp)
+  set_target_properties(gfxsetup_empty_engine PROPERTIES PREFIX "")
+  target_link_options(gfxsetup_empty_engine PRIVATE -static -static-libgcc -static-libstdc++)
+endif()
+
+if(NOT WIN32)
+  foreach(part
+      "first_run:Answers/First_Run.*"
+      "leaving:Endings/Leaving.*"
+      "kept_values:Values/Kept_Values.*"
+      "auto_detect:Auto_Detect_Button.*:Engines/Missing_Engine.*"
+      "options:Options/Advanced_Options.*"
+      "help:Dialogs/Context_Help.*")
+    string(FIND "${part}" ":" colon)
+    string(SUBSTRING "${part}" 0 ${colon} name)
+    math(EXPR start "${colon} + 1")
+    string(SUBSTRING "${part}" ${start} -1 filter)
+    velmire_add_wine_test(NAME gfxsetup.${name} EXE gfxsetup_wine_tests.exe DESKTOP
+                          ARGS --gtest_filter=${filter})
+  endforeach()
+
+  if(VELMIRE_WIN32_DIR)
+    find_program(VELMIRE_PE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+    add_test(NAME pe.resources.gfxsetup
+             COMMAND ${VELMIRE_PE_PYTHON} ${CMAKE_SOURCE_DIR}/tests/pe/gfxsetup_resources.py
+                     ${VELMIRE_WIN32_DIR}/bin/gfxsetup.exe)
+    set_tests_properties(pe.resources.gfxsetup PROPERTIES LABELS pe)
+  endif()
+endif()
