@@ -49,6 +49,11 @@ setup)
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wineserver -w
     fi
+    # A prefix whose first set-up was cut short can lack it, and then every
+    # window costs seconds: check on each set-up.
+    if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    fi
     wineserver -p </dev/null >/dev/null 2>&1 || true
     # The first Wine process starts the prefix's services, which keep its
     # output open for as long as wineserver runs: start them here, not in a test.
