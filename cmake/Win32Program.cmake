@@ -2,8 +2,8 @@
 # C++ runtime linked in statically so that an exe imports only system DLLs.
 add_compile_options(-Wall -Wextra)
 set(VELMIRE_PROGRAM_CXX_FLAGS -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics
-    -fno-asynchronous-unwind-tables)
-set(VELMIRE_STATIC_LINK -static -static-libgcc -static-libstdc++)
+    -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
+set(VELMIRE_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
 # velmire_program(target [WINDOWS]): a shipped program or library: -Os,
 # no exceptions or RTTI, static runtime, stripped.

@@ -629,12 +629,32 @@ int Put(std::FILE *to, const unsigned char *bytes, size_t count)
     return count == 0 || std::fwrite(bytes, 1, count, to) == count;
 }
 
+// "key value" CR LF in decimal, written by hand: formatted printing would pull
+// a whole printf implementation into the small programs that link the store.
+int Put_Entry_Line(std::FILE *to, const char *key, int32_t value)
+{
+    char digits[12];
+    size_t at = sizeof digits;
+    // Work in the unsigned magnitude so that INT32_MIN needs no special case.
+    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do
+    {
+        digits[--at] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        digits[--at] = '-';
+    return std::fputs(key, to) >= 0 && std::fputc(' ', to) != EOF &&
+           Put(to, reinterpret_cast<const unsigned char *>(digits + at), sizeof digits - at) &&
+           std::fputs("\r\n", to) >= 0;
+}
+
 // The new entry line, on a line of its own.
 int Put_Entry(std::FILE *to, int last_byte, const char *key, int32_t value)
 {
     if (last_byte != END && last_byte != '\n' && std::fputs("\r\n", to) < 0)
         return 0;
-    return std::fprintf(to, "%s %d", key, static_cast<int>(value)) > 0 && std::fputs("\r\n", to) >= 0;
+    return Put_Entry_Line(to, key, value);
 }
 
 // Copies the file to the new one, leaving out the cuts (each checked again as

@@ -6,21 +6,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${1:-15}
-here=$root/tests/bench/bare_dialog
 out=$root/build/bench-gfxsetup
 gfxsetup=$root/build/win32/bin/gfxsetup.exe
 [ -f "$gfxsetup" ] || { echo "figures: build first (scripts/build.sh)" >&2; exit 1; }
 mkdir -p "$out/game/tamsel"
 
-# The bare program with gfxsetup's flags (cmake/Win32Program.cmake).
-cxx=i686-w64-mingw32-g++-posix
-flags=(-Os -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-asynchronous-unwind-tables
-       -Wall -Wextra)
-link=(-static -static-libgcc -static-libstdc++ -s)
-i686-w64-mingw32-windres -I"$here" "$here/bare_dialog.rc" -O coff -o "$out/bare_dialog.res"
-$cxx "${flags[@]}" -mwindows "$here/bare_dialog.cpp" "$out/bare_dialog.res" "${link[@]}" \
-    -o "$out/bare_dialog.exe"
-$cxx -O2 -Wall -Wextra "$here/start_timer.cpp" -static -o "$out/start_timer.exe"
+# bare_dialog.exe is built with the shipped programs' flags (velmire_program).
+cp "$root/build/win32/bin/bare_dialog.exe" "$out/"
 
 gfx_size=$(stat -c %s "$gfxsetup")
 bare_size=$(stat -c %s "$out/bare_dialog.exe")
@@ -36,7 +28,7 @@ export VELMIRE_WINE_STATE=$out/wine
 "$root/tests/wine/wine-env.sh" setup >/dev/null
 trap '"$root/tests/wine/wine-env.sh" teardown' EXIT
 folder="Z:${out//\//\\}\\game"
-"$root/tests/wine/wine-env.sh" run "$out/start_timer.exe" "$runs" "$folder" \
+"$root/tests/wine/wine-env.sh" run "$root/build/win32/bin/start_timer.exe" "$runs" "$folder" \
     gfxsetup.exe "Karnoth Velmire Graphics Setup" bare_dialog.exe "Bare Dialog" |
     tr -d '\r' | tee "$out/start-times.txt" | grep -v '^median'
 gfx_ms=$(awk '$2 == "gfxsetup.exe" { print $3 }' "$out/start-times.txt")
