@@ -365,6 +365,19 @@ int Config_Find_Setting(const char *key, const Config_Cut_List *cuts, long long 
     return found;
 }
 
+// Passes over the rest of a raw line, through its LF, stopping at the data end.
+void Raw_Skip_Line(Config_Stream &s)
+{
+    int c = Raw_Peek(s);
+    while (c != END && c != DATA_END_MARK && c != '\n')
+    {
+        Raw_Take(s);
+        c = Raw_Peek(s);
+    }
+    if (c == '\n')
+        Raw_Take(s);
+}
+
 // Reads one raw line (up to the data end) and tells whether its first word,
 // after blanks, is the key as a whole word. For such a line, cut spans the line
 // from its start through its line end: LF, CR LF, or a CR alone, whose next byte
@@ -406,13 +419,7 @@ int Config_Next_Line(Config_Stream &s, const char *key, size_t key_length, Confi
             {
                 cut.end = Stream_Offset(s);
                 // The rest of the raw line still belongs to this line.
-                while (c != END && c != DATA_END_MARK && c != '\n')
-                {
-                    Raw_Take(s);
-                    c = Raw_Peek(s);
-                }
-                if (c == '\n')
-                    Raw_Take(s);
+                Raw_Skip_Line(s);
                 return 1;
             }
         }
@@ -421,13 +428,7 @@ int Config_Next_Line(Config_Stream &s, const char *key, size_t key_length, Confi
         cut.end = Stream_Offset(s);
         return 1;
     }
-    while (c != END && c != DATA_END_MARK && c != '\n')
-    {
-        Raw_Take(s);
-        c = Raw_Peek(s);
-    }
-    if (c == '\n')
-        Raw_Take(s);
+    Raw_Skip_Line(s);
     return 1;
 }
 
