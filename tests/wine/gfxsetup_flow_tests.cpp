@@ -17,31 +17,10 @@ static const char NO_ENTRY_TEXT[] =
     "The engine library VELMIRE.DLL has no hardware detection, so the 3D hardware could not "
     "be detected. Using software renderer.";
 
-struct Window_Class_Search
-{
-    DWORD process_id;
-    const char *class_name;
-    bool found;
-};
-
-static BOOL CALLBACK Match_Window_Class(HWND window, LPARAM param)
-{
-    Window_Class_Search *search = (Window_Class_Search *)param;
-    DWORD owner = 0;
-    char name[64];
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->process_id && lstrcmpA(name, search->class_name) == 0)
-        search->found = true;
-    return !search->found;
-}
-
 /* Any window of the process with this class, hidden ones too. */
 static bool Process_Has_Window(DWORD process_id, const char *class_name)
 {
-    Window_Class_Search search = {process_id, class_name, false};
-    EnumWindows(Match_Window_Class, (LPARAM)&search);
-    return search.found;
+    return Player_Find_Windows(process_id, class_name, 1, NULL, 0) > 0;
 }
 
 static bool Process_Has_Module(DWORD process_id, const char *module_name)

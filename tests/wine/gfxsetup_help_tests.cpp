@@ -130,31 +130,12 @@ class Context_Help : public Gfxsetup_Test, public ::testing::WithParamInterface<
     }
 };
 
-struct Popup_Search
-{
-    DWORD process_id;
-    std::vector<HWND> found;
-};
-
-static BOOL CALLBACK Match_Popup(HWND window, LPARAM param)
-{
-    Popup_Search *search = (Popup_Search *)param;
-    DWORD owner = 0;
-    char name[64];
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->process_id && IsWindowVisible(window) &&
-        strcmp(name, HELP_POPUP_CLASS) == 0)
-        search->found.push_back(window);
-    return TRUE;
-}
-
 /* The visible help pop-ups of the process. */
 static std::vector<HWND> Help_Popups(DWORD process_id)
 {
-    Popup_Search search = {process_id, {}};
-    EnumWindows(Match_Popup, (LPARAM)&search);
-    return search.found;
+    HWND found[16];
+    int count = Player_Find_Windows(process_id, HELP_POPUP_CLASS, 0, found, 16);
+    return std::vector<HWND>(found, found + (count < 16 ? count : 16));
 }
 
 TEST_P(Context_Help, WithTheHelpFileAsksWinHelpForThePopupTopic)

@@ -54,6 +54,41 @@ HWND Player_Wait_For_Window(const char *title, const char *class_name, DWORD pro
     }
 }
 
+struct Class_Search
+{
+    DWORD process_id;
+    const char *class_name;
+    int include_hidden;
+    HWND *found;
+    int max;
+    int count;
+};
+
+static BOOL CALLBACK Match_Class(HWND window, LPARAM param)
+{
+    Class_Search *search = (Class_Search *)param;
+    DWORD owner = 0;
+    char name[256];
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process_id || (!search->include_hidden && !IsWindowVisible(window)))
+        return TRUE;
+    GetClassNameA(window, name, sizeof name);
+    if (strcmp(name, search->class_name) != 0)
+        return TRUE;
+    if (search->count < search->max)
+        search->found[search->count] = window;
+    search->count++;
+    return TRUE;
+}
+
+int Player_Find_Windows(DWORD process_id, const char *class_name, int include_hidden,
+                        HWND *found, int max)
+{
+    Class_Search search = {process_id, class_name, include_hidden, found, max, 0};
+    EnumWindows(Match_Class, (LPARAM)&search);
+    return search.count;
+}
+
 int Player_Wait_Gone(HWND window, DWORD timeout_ms)
 {
     DWORD start = GetTickCount();

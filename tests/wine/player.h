@@ -18,6 +18,10 @@ enum
  * null after the timeout. */
 HWND Player_Wait_For_Window(const char *title, const char *class_name, DWORD process_id,
                             DWORD timeout_ms);
+/* The process's top-level windows of this class, hidden ones too when
+ * include_hidden; stores up to max of them and returns how many there are. */
+int Player_Find_Windows(DWORD process_id, const char *class_name, int include_hidden,
+                        HWND *found, int max);
 /* 1 once the window is gone, 0 after the timeout. */
 int Player_Wait_Gone(HWND window, DWORD timeout_ms);
 
