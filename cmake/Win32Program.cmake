@@ -5,12 +5,57 @@ set(VELMIRE_PROGRAM_CXX_FLAGS -Os -fno-exceptions -fno-rtti -fno-threadsafe-stat
     -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
 set(VELMIRE_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
-# velmire_program(target [WINDOWS]): a shipped program or library: -Os,
-# no exceptions or RTTI, static runtime, stripped.
+# The shipped programs enter at Program_Start (startup/program_start.cpp); a
+# 32-bit symbol carries the leading underscore of C names there.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(VELMIRE_ENTRY_SYMBOL _Program_Start)
+else()
+  set(VELMIRE_ENTRY_SYMBOL Program_Start)
+endif()
+
+# The PE time stamp of the shipped programs, so that two builds of one commit
+# are byte for byte the same: SOURCE_DATE_EPOCH when set, else the time of the
+# commit checked out, else 0 (a tree without git).
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(VELMIRE_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+  execute_process(COMMAND git -C ${CMAKE_SOURCE_DIR} log -1 --format=%ct
+                  OUTPUT_VARIABLE VELMIRE_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+                  RESULT_VARIABLE git_result ERROR_QUIET)
+  if(NOT git_result EQUAL 0)
+    set(VELMIRE_SOURCE_DATE_EPOCH 0)
+  endif()
+endif()
+if(NOT VELMIRE_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "SOURCE_DATE_EPOCH '${VELMIRE_SOURCE_DATE_EPOCH}' is not a number of seconds")
+endif()
+
+# velmire_program(target [WINDOWS] [OWN_START]): a program built with the
+# shipped flags: -Os, no exceptions or RTTI, static runtime, stripped.
+# OWN_START, for the shipped programs: enters at Program_Start without
+# MinGW-w64's start-up code (checked in the link map), does not opt in to DEP
+# (the engine that runs inside may execute code it writes into data pages),
+# stays relocatable, and carries the fixed time stamp above.
 function(velmire_program target)
   target_compile_options(${target} PRIVATE ${VELMIRE_PROGRAM_CXX_FLAGS})
   target_link_options(${target} PRIVATE ${VELMIRE_STATIC_LINK} -s)
   if("WINDOWS" IN_LIST ARGN)
     set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  endif()
+  if("OWN_START" IN_LIST ARGN)
+    set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+    target_link_libraries(${target} PRIVATE program_start)
+    # No pseudo-relocations: nothing would apply them, so ld refuses what
+    # needs one; it also keeps read-only data in .data, one section less.
+    target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,${VELMIRE_ENTRY_SYMBOL}
+      -Wl,--disable-runtime-pseudo-reloc -Wl,--disable-nxcompat -Wl,--dynamicbase
+      -Wl,-Map=${map})
+    # ld takes the PE time stamp from SOURCE_DATE_EPOCH in its environment.
+    set_target_properties(${target} PROPERTIES CXX_LINKER_LAUNCHER
+      "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=${VELMIRE_SOURCE_DATE_EPOCH}")
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -DMAP=${map} -DPROGRAM=$<TARGET_FILE:${target}>
+              -P ${CMAKE_SOURCE_DIR}/startup/check_program_start.cmake
+      VERBATIM)
   endif()
 endfunction()
