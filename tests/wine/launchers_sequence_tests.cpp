@@ -111,7 +111,8 @@ enum Program_Name
 {
     QUOTED_PATH,         /* "C:\...\cdlaunch.exe" */
     QUOTED_WITH_BLANKS,  /* "C:\...\Karnoth Velmire cdlaunch.exe" */
-    UNQUOTED             /* cdlaunch.exe */
+    UNQUOTED,            /* cdlaunch.exe */
+    UNQUOTED_NON_ASCII   /* C:\...\Vélmire-cdlaunch.exe, no quotes */
 };
 
 struct Command_Line_Case
@@ -146,6 +147,13 @@ const Command_Line_Case COMMAND_LINE_CASES[] = {
     {"UnquotedName", UNQUOTED, " -nosound", "-nosound"},
     {"Exactly255", QUOTED_PATH, " " + Long_Arguments(255), Long_Arguments(255)},
     {"LongerCutTo255", QUOTED_PATH, " " + Long_Arguments(300), Long_Arguments(255)},
+    /* Bytes from 0x80 up are letters, not blanks (code page 1252 here). */
+    {"ArgumentStartsWithNonAsciiLetter", QUOTED_PATH, " \xC9tape -nosound", "\xC9tape -nosound"},
+    {"NoBreakSpaceIsNoBlank", QUOTED_PATH, " \xA0-window", "\xA0-window"},
+    {"UnquotedNameWithNonAsciiLetter", UNQUOTED_NON_ASCII, " -nosound", "-nosound"},
+    /* A quoted name ends at its closing quote, blank or not. */
+    {"TextRightAfterClosingQuote", QUOTED_PATH, "-window 640", "-window 640"},
+    {"ControlCharactersAfterNameDropped", QUOTED_PATH, "\x01\x1F\t -window", "-window"},
 };
 
 class CommandLine
@@ -170,14 +178,21 @@ TEST_P(CommandLine, EngineGetsWhatFollowsTheProgramName)
         ("command-line-" + Launcher_Name(launcher) + "-" + test.name).c_str());
 
     std::string exe = launcher.exe;
-    if (test.program == QUOTED_WITH_BLANKS)
+    if (test.program == QUOTED_WITH_BLANKS || test.program == UNQUOTED_NON_ASCII)
     {
         /* Velmire.dll still lies beside the renamed copy. */
-        exe = "Karnoth Velmire " + exe;
+        exe = (test.program == QUOTED_WITH_BLANKS ? "Karnoth Velmire " : "V\xE9lmire-") + exe;
         ASSERT_TRUE(CopyFileA((folder.path + "\\" + launcher.exe).c_str(),
                               (folder.path + "\\" + exe).c_str(), FALSE));
     }
-    std::string name = test.program == UNQUOTED ? exe : "\"" + folder.path + "\\" + exe + "\"";
+    std::string name = "\"" + folder.path + "\\" + exe + "\"";
+    if (test.program == UNQUOTED)
+        name = exe;
+    if (test.program == UNQUOTED_NON_ASCII)
+    {
+        ASSERT_EQ(std::string::npos, folder.path.find(' ')) << "the path must do without quotes";
+        name = folder.path + "\\" + exe;
+    }
     Launcher_Run run = Launcher_Run_Command_Line(folder, exe.c_str(), name + test.after_name, -1);
 
     ASSERT_TRUE(run.started && run.ended) << exe << " did not run to its end";
