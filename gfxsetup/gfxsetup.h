@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "help_texts.h"
+
 /* Platform and card indices; RENDERING_PLATFORM holds platform * 5 + card. */
 enum
 {

@@ -1,7 +1,7 @@
 /*
  * Context help for both dialogs: the help file's pop-up topic when
  * kvconfig.hlp is in the game folder, else a pop-up of our own with the same
- * topic from the string resources.
+ * topic (help_texts.cpp).
  */
 #include "gfxsetup.h"
 
@@ -125,10 +125,10 @@ static void Help_Popup_Place(HWND dialog, HWND control, const char *text, RECT *
 static void Help_Show_Popup(HWND dialog, HWND control, DWORD context)
 {
     HINSTANCE instance = GetModuleHandleA(NULL);
-    char text[HELP_TEXT_SIZE];
     if (Help_Popup)
         DestroyWindow(Help_Popup);
-    if (!LoadStringA(instance, (UINT)context, text, sizeof text))
+    const char *text = Help_Text(context);
+    if (!text)
         return;
     if (!Help_Register_Popup_Class(instance))
         return;

@@ -28,21 +28,6 @@
 #define IDC_ADVANCED_NO_MIPMAP      1009
 #define IDC_ADVANCED_SUBTRACTIVE    1010
 
-/* Help topics: a string's id is its help context number. */
-#define IDS_HELP_ADVANCED_SETTINGS  1
-#define IDS_HELP_AUTO_DETECT        2
-#define IDS_HELP_SOFTWARE           3
-#define IDS_HELP_HARDWARE           4
-#define IDS_HELP_OK                 5
-#define IDS_HELP_CANCEL             6
-#define IDS_HELP_3DFX               8
-#define IDS_HELP_ATI_RAGE           9
-#define IDS_HELP_D3D_PRIMARY        10
-#define IDS_HELP_D3D_SECONDARY      11
-#define IDS_HELP_16BIT_TEXTURES     12
-#define IDS_HELP_NO_MIPMAP          13
-#define IDS_HELP_SUBTRACTIVE        14
-
 /* The program's icon. */
 #define IDI_GFXSETUP                106
 

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks gfxsetup.exe's resources against the dialog tables: both extended
-dialog templates field by field, the help topic strings, the icon, the language,
-and that the program carries nothing else.
+dialog templates field by field, the icon, the language, and that the program
+carries nothing else (the help topics are 8-bit text in its code, not a
+string table).
 
 usage: gfxsetup_resources.py GFXSETUP.EXE
 """
@@ -11,7 +12,7 @@ import sys
 import pefile
 
 LANG_EN_US = 0x0409
-RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON = 3, 5, 6, 14
+RT_ICON, RT_DIALOG, RT_GROUP_ICON = 3, 5, 14
 BUTTON_CLASS = 0x0080
 
 DIALOG_STYLE = 0x80C808C0  # WS_POPUP|WS_CAPTION|WS_SYSMENU|DS_MODALFRAME|DS_CENTER|DS_SETFONT
@@ -46,9 +47,6 @@ DIALOGS = {
         (2, "Cancel", 95, 140, 50, 14, PUSH),
     ]),
 }
-HELP_CONTEXTS = [1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14]
-HELP_TEXT_MAX = 511  # the pop-up's buffer, less the terminator
-
 
 class Reader:
     def __init__(self, data):
@@ -115,23 +113,6 @@ def check_dialog(fail, number, data):
         fail(f"{where}: {len(data) - r.at} bytes after the last control")
 
 
-def check_strings(fail, data):
-    r = Reader(data)
-    texts = []
-    for _ in range(16):
-        length = r.take("H")
-        texts.append(data[r.at:r.at + 2 * length].decode("utf-16-le"))
-        r.at += 2 * length
-    for number, text in enumerate(texts):
-        if number in HELP_CONTEXTS and not 0 < len(text) <= HELP_TEXT_MAX:
-            fail(f"help topic {number}: {len(text)} characters, expected 1 to {HELP_TEXT_MAX}")
-        if number not in HELP_CONTEXTS and text:
-            fail(f"string {number}: {text!r}, expected none (no such help context)")
-    topics = [texts[n] for n in HELP_CONTEXTS]
-    if len(set(topics)) != len(topics):
-        fail("two help topics have the same text")
-
-
 def check_icon(fail, group, image):
     r = Reader(group)
     head = r.take("HHH")
@@ -163,22 +144,19 @@ def main(argv):
                          f"expected {LANG_EN_US:#06x}")
                 rva, size = lang.data.struct.OffsetToData, lang.data.struct.Size
                 found[(kind.id, name.id)] = pe.get_data(rva, size)
-    expected = {(RT_DIALOG, 101), (RT_DIALOG, 104), (RT_STRING, 1), (RT_ICON, 1),
-                (RT_GROUP_ICON, 106)}
+    expected = {(RT_DIALOG, 101), (RT_DIALOG, 104), (RT_ICON, 1), (RT_GROUP_ICON, 106)}
     if set(found) != expected:
         fail(f"resources {sorted(found, key=str)}, expected exactly {sorted(expected)}")
     for number in DIALOGS:
         if (RT_DIALOG, number) in found:
             check_dialog(fail, number, found[(RT_DIALOG, number)])
-    if (RT_STRING, 1) in found:
-        check_strings(fail, found[(RT_STRING, 1)])
     if (RT_GROUP_ICON, 106) in found and (RT_ICON, 1) in found:
         check_icon(fail, found[(RT_GROUP_ICON, 106)], found[(RT_ICON, 1)])
 
     for failure in failures:
         print(f"FAIL {argv[1]}: {failure}")
     if not failures:
-        print(f"{argv[1]}: both dialog templates, the help topics and the icon as expected")
+        print(f"{argv[1]}: both dialog templates and the icon as expected, nothing else")
     return 1 if failures else 0
 
 

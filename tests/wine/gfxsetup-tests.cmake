@@ -6,8 +6,11 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_session.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_flow_tests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_dialog_tests.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_help_tests.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_help_tests.cpp
+    ${CMAKE_SOURCE_DIR}/gfxsetup/help_texts.cpp)
   target_link_libraries(gfxsetup_wine_tests PRIVATE wine_player)
+  # The pop-up's texts are compared with the program's own.
+  target_include_directories(gfxsetup_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/gfxsetup)
   # The programs it drives are built with it.
   add_dependencies(gfxsetup_wine_tests gfxsetup velmire_standin gfxsetup_empty_engine)
 
@@ -23,7 +26,7 @@ if(NOT WIN32)
       "kept_values:Values/Kept_Values.*"
       "auto_detect:Auto_Detect_Button.*:Engines/Missing_Engine.*"
       "options:Options/Advanced_Options.*"
-      "help:Dialogs/Context_Help.*")
+      "help:Dialogs/Context_Help.*:Help_Texts.*")
     string(FIND "${part}" ":" colon)
     string(SUBSTRING "${part}" 0 ${colon} name)
     math(EXPR start "${colon} + 1")

@@ -4,6 +4,7 @@
  * WinHelp's class in this process) and without it (our own pop-up).
  */
 #include "gfxsetup_session.h"
+#include "help_texts.h"
 
 #include <string.h>
 #include <vector>
@@ -85,7 +86,6 @@ class Context_Help : public Gfxsetup_Test, public ::testing::WithParamInterface<
 {
   protected:
     HWND catcher = NULL;
-    HMODULE program = NULL;
 
     void SetUp() override
     {
@@ -97,16 +97,12 @@ class Context_Help : public Gfxsetup_Test, public ::testing::WithParamInterface<
         catcher = CreateWindowExA(0, "MS_WINHELP", "", 0, 0, 0, 0, 0, NULL, NULL,
                                   GetModuleHandleA(NULL), NULL);
         Help_Requests.clear();
-        program = LoadLibraryExA((Game_Bin_Folder() + "\\gfxsetup.exe").c_str(), NULL,
-                                 LOAD_LIBRARY_AS_DATAFILE);
     }
     void TearDown() override
     {
         Gfxsetup_Test::TearDown();
         if (catcher)
             DestroyWindow(catcher);
-        if (program)
-            FreeLibrary(program);
     }
 
     /* Starts gfxsetup and opens the dialog under test. */
@@ -120,13 +116,6 @@ class Context_Help : public Gfxsetup_Test, public ::testing::WithParamInterface<
         if (!main_dialog || !GetParam().advanced)
             return main_dialog;
         return Session_Open_Advanced(&session, main_dialog);
-    }
-
-    std::string Topic(DWORD context)
-    {
-        char text[512] = "";
-        LoadStringA(program, context, text, sizeof text);
-        return text;
     }
 };
 
@@ -181,9 +170,9 @@ TEST_P(Context_Help, WithoutTheHelpFileShowsItsOwnPopupNearTheControl)
         ASSERT_EQ(1u, popups.size()) << "pop-ups for control " << c.control_id;
         char text[512];
         GetWindowTextA(popups[0], text, sizeof text);
-        std::string topic = Topic(c.context);
-        EXPECT_FALSE(topic.empty()) << "no topic " << c.context << " in gfxsetup.exe";
-        EXPECT_EQ(topic, text) << "control " << c.control_id;
+        const char *topic = Help_Text(c.context);
+        ASSERT_TRUE(topic != NULL) << "no topic " << c.context << " in gfxsetup";
+        EXPECT_STREQ(topic, text) << "control " << c.control_id;
 
         RECT control, popup;
         GetWindowRect(GetDlgItem(dialog, c.control_id), &control);
@@ -211,3 +200,26 @@ TEST_P(Context_Help, WithoutTheHelpFileShowsItsOwnPopupNearTheControl)
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, Context_Help, ::testing::ValuesIn(Help_Dialogs),
                          Case_Name<Help_Dialog>);
+
+/* The pop-up's texts: one for each context that a control has, each its own
+ * and short enough for the pop-up's 512-byte buffer; none for other numbers. */
+TEST(Help_Texts, EachControlsContextHasItsOwnText)
+{
+    std::vector<std::string> seen;
+    for (const Help_Dialog &dialog : Help_Dialogs)
+        for (const Help_Case &c : dialog.cases)
+        {
+            if (!c.context)
+                continue;
+            const char *text = Help_Text(c.context);
+            ASSERT_TRUE(text != NULL) << "context " << c.context;
+            size_t length = strlen(text);
+            EXPECT_TRUE(length > 0 && length <= 511) << "context " << c.context << ": "
+                                                     << length << " characters";
+            for (const std::string &other : seen)
+                EXPECT_NE(other, text) << "context " << c.context << " repeats a topic";
+            seen.push_back(text);
+        }
+    for (DWORD context : {0ul, 7ul, 15ul, 16ul, 0xFFFFFFFFul})
+        EXPECT_EQ(NULL, Help_Text(context)) << "context " << context;
+}
