@@ -10,7 +10,7 @@
  * - static constructors and destructors: nothing runs the .ctors list, so a
  *   global needs a constant initialiser;
  * - atexit, _onexit, and function-local statics with destructors (which
- *   register through atexit): nothing runs such functions at exit;
+ *   register through atexit or __cxa_atexit): nothing runs them at exit;
  * - thread-local variables: there is no TLS directory;
  * - data imported from a DLL without dllimport: nothing applies the runtime
  *   pseudo-relocations that such a reference needs (linked with

@@ -16,7 +16,8 @@ typedef BOOL(WINAPI *Lead_Byte_Test)(BYTE byte);
 char *Program_Arguments(char *command_line, Lead_Byte_Test is_lead_byte);
 
 /* The entry point of gfxsetup, cdlaunch and launch (linked with -nostartfiles
- * and -e, see startup/CMakeLists.txt). Never returns. */
+ * and -e: velmire_program's OWN_START in cmake/Win32Program.cmake). Calls
+ * ExitProcess with WinMain's result; never returns. */
 extern "C" void Program_Start(void);
 
 #endif
