@@ -4,34 +4,31 @@
 
 #include <cstring>
 
-namespace
-{
+static const long CONFIG_MAX_WORD = 80;
 
-const long CONFIG_MAX_WORD = 80;
-const int DATA_END_MARK = 0x1A;
-
-bool Is_Space(int c)
+static bool Is_Space(int c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// The data as the reader sees it: the bytes before the first 0x1A, in which
-// CR LF reads as one LF.
+// The reader over the data: the bytes before the first 0x1A, CR LF read as LF.
 struct Config_Text
 {
-    const unsigned char *at;
-    const unsigned char *end;
-    const unsigned char *line; // where the line of the byte at "at" begins
+    const unsigned char *at, *end, *line; // line: where the line of the byte at "at" begins
+    const char *key;
+    size_t key_length;
+    int resumable; // see Config_Search
 };
 
-size_t Data_End(const unsigned char *bytes, size_t size)
+static Config_Text Config_Start(const unsigned char *bytes, size_t size, const char *key)
 {
-    const void *mark = std::memchr(bytes, DATA_END_MARK, size);
-    return mark ? static_cast<size_t>(static_cast<const unsigned char *>(mark) - bytes) : size;
+    const void *mark = std::memchr(bytes, 0x1A, size); // the data's end
+    const unsigned char *end = mark ? static_cast<const unsigned char *>(mark) : bytes + size;
+    return {bytes, end, bytes, key, std::strlen(key), 0};
 }
 
 // Takes an LF or a CR LF; 0 when neither comes next.
-int Take_Line_End(Config_Text &t)
+static int Take_Line_End(Config_Text &t)
 {
     const unsigned char *p = t.at + (t.at + 1 < t.end && *t.at == '\r');
     if (p == t.end || *p != '\n')
@@ -40,17 +37,16 @@ int Take_Line_End(Config_Text &t)
     return 1;
 }
 
-void Skip_Spaces(Config_Text &t)
+static void Skip_Spaces(Config_Text &t)
 {
     while (t.at < t.end && Is_Space(*t.at))
         if (*t.at++ == '\n')
             t.line = t.at;
 }
 
-// Skips what is left of a line the way the reader always has: spaces, tabs and
-// line ends first (so a word that ended its line makes this consume the next
-// non-blank line), then bytes through a line end, at most 80 of them.
-void Config_Skip_Rest_Of_Line(Config_Text &t)
+// Skips spaces, tabs and line ends (after a word that ended its line, the next
+// non-blank line goes too), then bytes through a line end, at most 80.
+static void Config_Skip_Rest_Of_Line(Config_Text &t)
 {
     for (;;)
         if (t.at < t.end && (*t.at == ' ' || *t.at == '\t'))
@@ -61,19 +57,15 @@ void Config_Skip_Rest_Of_Line(Config_Text &t)
         ++t.at;
 }
 
-// Scans what follows the key as the format "%d" does: whitespace (line ends
-// too), a sign (taken even when no digit follows), decimal digits. 0 when a byte
-// other than a digit comes first. A number beyond 32 bits takes all its digits
-// and reads as INT32_MAX or INT32_MIN by its sign; the data end leaves value.
-int Config_Scan_Int(Config_Text &t, int32_t &value)
+// Scans as "%d" (a sign is taken even without digits); 0 when a non-digit comes
+// first. The data end leaves value; beyond 32 bits, INT32_MAX or INT32_MIN.
+static int Config_Scan_Int(Config_Text &t, int32_t &value)
 {
     Skip_Spaces(t);
     int negative = t.at < t.end && *t.at == '-';
     t.at += t.at < t.end && (*t.at == '-' || *t.at == '+');
-    if (t.at == t.end)
-        return 1;
-    if (*t.at < '0' || *t.at > '9')
-        return 0;
+    if (t.at == t.end || *t.at < '0' || *t.at > '9')
+        return t.at == t.end;
     const uint32_t limit = 2147483648u; // the magnitude of INT32_MIN
     uint32_t magnitude = 0;
     for (; t.at < t.end && *t.at >= '0' && *t.at <= '9'; ++t.at)
@@ -83,129 +75,97 @@ int Config_Scan_Int(Config_Text &t, int32_t &value)
     return 1;
 }
 
-// The search of Config_Read_Setting: a word ("%80s") that is not the key has
-// the rest of its line skipped; the key is found when a number or the data end
-// follows, else the scan goes on there. line: where the key's line begins.
-// resumable: that word's scan began at a line start with nothing read ahead, so
-// a reader over the data without that line reaches its start in the same state.
-int Config_Search(Config_Text &t, const char *key, size_t key_length, int32_t &value,
-                  const unsigned char *&line, int &resumable)
+// Config_Read_Setting's search: where the key's line begins, or null. resumable:
+// the key's word was scanned from a line start, so a reader of the data without
+// that line reaches its start as it did.
+static const unsigned char *Config_Search(Config_Text &t, int32_t &value)
 {
     for (int after_key = 0;;)
     {
-        resumable = !after_key && t.at == t.line;
+        t.resumable = !after_key && t.at == t.line;
         Skip_Spaces(t);
         const unsigned char *word = t.at;
         while (t.at < t.end && t.at - word < CONFIG_MAX_WORD && !Is_Space(*t.at))
             ++t.at;
         if (t.at == word)
-            return 0;
-        after_key = static_cast<size_t>(t.at - word) == key_length && !std::memcmp(word, key, key_length);
-        line = t.line;
+            return nullptr;
+        after_key = static_cast<size_t>(t.at - word) == t.key_length &&
+                    !std::memcmp(word, t.key, t.key_length);
+        const unsigned char *line = t.line;
         if (!after_key)
             Config_Skip_Rest_Of_Line(t);
         else if (Config_Scan_Int(t, value))
-            return 1;
+            return line;
     }
 }
 
-// The end of the line at begin when its first word, after blanks, is the key as
-// a whole word: after its LF, CR LF or lone CR, or the data end. Else 0.
-size_t Config_Entry_End(const unsigned char *bytes, size_t i, size_t end, const char *key, size_t key_length)
+// The end of the line at p when its first word, after blanks, is the key as a
+// whole word: after its LF, CR LF or lone CR, or the data end. Else null.
+static const unsigned char *Config_Entry_End(const Config_Text &t, const unsigned char *p)
 {
-    while (i < end && bytes[i] != '\n' && Is_Space(bytes[i]))
-        ++i;
-    if (end - i < key_length || std::memcmp(bytes + i, key, key_length) != 0)
-        return 0;
-    i += key_length;
-    if (i < end && !Is_Space(bytes[i]))
-        return 0;
-    while (i < end && bytes[i] != '\n' && bytes[i] != '\r')
-        ++i;
-    i += i < end && bytes[i] == '\r';
-    return i + (i < end && bytes[i] == '\n');
+    while (p < t.end && *p != '\n' && Is_Space(*p))
+        ++p;
+    if (static_cast<size_t>(t.end - p) < t.key_length || std::memcmp(p, t.key, t.key_length) != 0 ||
+        (p + t.key_length < t.end && !Is_Space(p[t.key_length])))
+        return nullptr;
+    for (p += t.key_length; p < t.end && *p != '\n' && *p != '\r';)
+        ++p;
+    p += p < t.end && *p == '\r';
+    return p + (p < t.end && *p == '\n');
 }
 
-// Cuts one entry line of the key out of the data: the line on which the read
-// found the key when its first word is the key, else the first such line. 0 when
-// there is none (the read found the key further along a line). line: the cut's
-// place.
-int Config_Remove_Setting_Line(unsigned char *bytes, size_t &size, size_t &data_end, const char *key,
-                               size_t key_length, size_t &line)
+// Cuts the entry line on which the key was found, else the first one from the
+// top (lines begin after an LF); 0 when none. line: the found line, then the cut.
+static int Config_Remove_Setting_Line(Config_Text &t, unsigned char *bytes, size_t &size,
+                                      const unsigned char *&line)
 {
-    size_t end = Config_Entry_End(bytes, line, data_end, key, key_length);
-    // Else from the top; lines begin after an LF.
-    for (line = end ? line : 0; !end && !(end = Config_Entry_End(bytes, line, data_end, key, key_length));)
-    {
-        const void *lf = std::memchr(bytes + line, '\n', data_end - line);
-        if (!lf)
+    const unsigned char *end = Config_Entry_End(t, line);
+    for (line = end ? line : bytes; !end && !(end = Config_Entry_End(t, line)); ++line)
+        if (!(line = static_cast<const unsigned char *>(std::memchr(line, '\n', t.end - line))))
             return 0;
-        line = static_cast<size_t>(static_cast<const unsigned char *>(lf) - bytes) + 1;
-    }
-    std::memmove(bytes + line, bytes + end, size - end);
-    size -= end - line;
-    data_end -= end - line;
+    std::memmove(bytes + (line - bytes), end, static_cast<size_t>(bytes + size - end));
+    size -= static_cast<size_t>(end - line);
+    t.end -= end - line;
     return 1;
 }
 
-} // namespace
-
 int Config_Find_Setting(const unsigned char *bytes, size_t size, const char *key, int32_t &value)
 {
-    Config_Text t = {bytes, bytes + Data_End(bytes, size), bytes};
-    const unsigned char *line;
-    int resumable;
-    return Config_Search(t, key, std::strlen(key), value, line, resumable);
+    Config_Text t = Config_Start(bytes, size, key);
+    return Config_Search(t, value) != nullptr;
 }
 
 int Config_Is_Key(const char *key)
 {
-    long length = 0;
-    while (key && key[length] && !Is_Space(static_cast<unsigned char>(key[length])) &&
-           key[length] != DATA_END_MARK)
-        ++length;
+    size_t length = key ? std::strcspn(key, " \t\n\v\f\r\x1a") : 0;
     return length > 0 && length <= CONFIG_MAX_WORD && !key[length];
 }
 
 size_t Config_Store_Setting(unsigned char *bytes, size_t size, const char *key, int32_t value)
 {
-    size_t key_length = std::strlen(key), data_end = Data_End(bytes, size), from = 0;
-    // Each search sees the data without the lines cut before it, as a reader of
-    // the file would after one removal at a time.
-    for (;;)
-    {
-        Config_Text t = {bytes + from, bytes + data_end, bytes + from};
-        const unsigned char *found;
-        int32_t scratch;
-        int resumable;
-        if (!Config_Search(t, key, key_length, scratch, found, resumable))
-            break;
-        size_t line = static_cast<size_t>(found - bytes);
-        if (!Config_Remove_Setting_Line(bytes, size, data_end, key, key_length, line))
-            break;
-        from = resumable && bytes + line == found ? line : 0;
-    }
-    // "KEY value" CR LF on a line of its own, built backwards from its end.
-    unsigned char entry[CONFIG_ENTRY_ROOM];
-    unsigned char *p = entry + sizeof entry;
-    *--p = '\n';
-    *--p = '\r';
-    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    // Each search sees the data as a reader would after one removal at a time.
+    Config_Text t = Config_Start(bytes, size, key);
+    int32_t scratch;
+    for (const unsigned char *found, *line; (line = found = Config_Search(t, scratch)) &&
+                                            Config_Remove_Setting_Line(t, bytes, size, line);)
+        t.at = t.line = t.resumable && line == found ? line : bytes;
+    // "KEY value" CR LF, built backwards in the room that the bytes from the 0x1A leave.
+    unsigned char *at = bytes + (t.end - bytes), *p = at + CONFIG_ENTRY_ROOM;
+    size_t tail = static_cast<size_t>(bytes + size - at);
+    std::memmove(p, at, tail);
+    p = static_cast<unsigned char *>(std::memcpy(p - 2, "\r\n", 2));
+    uint32_t magnitude =
+        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     do
         *--p = static_cast<unsigned char>('0' + magnitude % 10);
     while ((magnitude /= 10) != 0);
     if (value < 0)
         *--p = '-';
     *--p = ' ';
-    p -= key_length;
-    std::memcpy(p, key, key_length);
-    if (data_end > 0 && bytes[data_end - 1] != '\n')
-    {
-        *--p = '\n';
-        *--p = '\r';
-    }
-    size_t n = static_cast<size_t>(entry + sizeof entry - p);
-    std::memmove(bytes + data_end + n, bytes + data_end, size - data_end);
-    std::memcpy(bytes + data_end, p, n);
-    return size + n;
+    p = static_cast<unsigned char *>(std::memcpy(p - t.key_length, key, t.key_length));
+    if (at > bytes && at[-1] != '\n')
+        p = static_cast<unsigned char *>(std::memcpy(p - 2, "\r\n", 2));
+    size_t added = static_cast<size_t>(at + CONFIG_ENTRY_ROOM - p);
+    std::memmove(at, p, added + tail);
+    return size + added;
 }
