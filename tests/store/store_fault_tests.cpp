@@ -59,10 +59,27 @@ TEST_F(StoreTest, ReadOnlyFileLeftAlone)
     EXPECT_EQ(ReadKey("A").value, 1);
     EXPECT_EQ(Get(kFile), before);
     EXPECT_FALSE(Exists(kTemp));
+    // Wine running as root would let a move replace it; ReplaceFileA refuses.
     Put("tamsel/other", "x");
     EXPECT_EQ(Config_Replace_File("tamsel\\other", "tamsel\\config.dat"), 0);
     EXPECT_TRUE(Exists("tamsel/other"));
     EXPECT_EQ(Get(kFile), before);
+}
+
+// ReplaceFileA carries the old file's attributes over to the new one on
+// Windows. Wine's does not (it moves the new file over the old), so there the
+// test shows only that the store still succeeds on such a file.
+TEST_F(StoreTest, StoreKeepsAttributes)
+{
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    Put(kFile, "A 1\r\nB 2\r\n");
+    ASSERT_NE(SetFileAttributesA(kFile, kept), 0);
+    Config_Write_Setting("A", 5);
+    EXPECT_EQ(Get(kFile), "B 2\r\nA 5\r\n");
+    EXPECT_FALSE(Exists(kTemp));
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "Wine's ReplaceFile keeps no attributes";
+    EXPECT_EQ(GetFileAttributesA(kFile) & kept, kept);
 }
 
 TEST_F(StoreTest, LockedFileLeftAlone)

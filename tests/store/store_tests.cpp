@@ -285,13 +285,21 @@ TEST_F(StoreTest, CtrlZFarIntoFile)
     EXPECT_EQ(Get(kFile), data + "A 1\r\n" + rest);
 }
 
-TEST_F(StoreTest, ReplaceFileOverExisting)
+TEST_F(StoreTest, ReplaceFileOverExistingAndMissing)
 {
-    Put("tamsel/one", "new");
-    Put("tamsel/two", "old contents");
-    ASSERT_NE(Config_Replace_File("tamsel/one", "tamsel/two"), 0);
-    EXPECT_EQ(Get("tamsel/two"), "new");
-    EXPECT_FALSE(Exists("tamsel/one"));
+    // In the store's own form: Wine's ReplaceFile finds the folder by backslashes only.
+#ifdef _WIN32
+    const char one[] = "tamsel\\one", two[] = "tamsel\\two", three[] = "tamsel\\three";
+#else
+    const char one[] = "tamsel/one", two[] = "tamsel/two", three[] = "tamsel/three";
+#endif
+    Put(one, "new");
+    Put(two, "old contents");
+    ASSERT_NE(Config_Replace_File(one, two), 0);
+    EXPECT_EQ(Get(two), "new");
+    ASSERT_NE(Config_Replace_File(two, three), 0);
+    EXPECT_EQ(Get(three), "new");
+    EXPECT_EQ(List("tamsel"), std::vector<std::string>{"three"});
 }
 
 TEST_F(StoreTest, SettingsPathIsInTamselFolder)
