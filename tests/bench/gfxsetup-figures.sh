@@ -19,16 +19,20 @@ bare_size=$(stat -c %s "$out/bare_dialog.exe")
 echo "size: gfxsetup.exe $gfx_size bytes, bare_dialog.exe $bare_size bytes," \
      "ratio $(awk "BEGIN { printf \"%.2f\", $gfx_size / $bare_size }")"
 
+# Start times: the build that this machine's Wine tier runs (the i686 files
+# under 32-bit Wine, else their x86-64 build); sizes above are the shipped i686 files.
+export VELMIRE_WINE_STATE=$out/wine
+tier_bin=$("$root/tests/wine/wine-env.sh" bin)
+"$root/tests/wine/wine-tier.sh"
 # A game folder whose settings need no detection, so both show their dialog at once.
-cp "$gfxsetup" "$out/bare_dialog.exe" "$out/game/"
+cp "$tier_bin/gfxsetup.exe" "$tier_bin/bare_dialog.exe" "$out/game/"
 printf 'RENDERING_PLATFORM 12\r\nD3D_ALLOW_MIPMAP 1\r\nD3D_ALLOW_PALETTISED 1\r\nD3D_TYPE1_SHADOWS 0\r\n' \
     >"$out/game/tamsel/config.dat"
 
-export VELMIRE_WINE_STATE=$out/wine
 "$root/tests/wine/wine-env.sh" setup >/dev/null
 trap '"$root/tests/wine/wine-env.sh" teardown' EXIT
 folder="Z:${out//\//\\}\\game"
-"$root/tests/wine/wine-env.sh" run "$root/build/win32/bin/start_timer.exe" "$runs" "$folder" \
+"$root/tests/wine/wine-env.sh" run "$tier_bin/start_timer.exe" "$runs" "$folder" \
     gfxsetup.exe "Karnoth Velmire Graphics Setup" bare_dialog.exe "Bare Dialog" |
     tr -d '\r' | tee "$out/start-times.txt" | grep -v '^median'
 gfx_ms=$(awk '$2 == "gfxsetup.exe" { print $3 }' "$out/start-times.txt")

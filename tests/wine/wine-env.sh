@@ -1,19 +1,43 @@
 #!/bin/bash
 # The Win32 side of the tests: the project's own Wine prefix and a private Xvfb
-# display, both under the native build folder.
-#   wine-env.sh setup             create the prefix (once) and start Xvfb + wineserver
+# display, both under the native build folder, for the tier that wine-tier.sh
+# picks (the i686 build under 32-bit Wine, else the x86-64 build under 64-bit Wine).
+#   wine-env.sh setup             create the tier's prefix (once), start Xvfb + wineserver
 #   wine-env.sh run EXE [ARGS]    run a Win32 program there; its exit code is ours
 #   wine-env.sh run-in DIR EXE [ARGS]   the same in DIR, emptied first
+#   wine-env.sh run-test DIR NAME [ARGS]  run-in with the tier's bin/NAME
+#   wine-env.sh run-on-display EXE [ARGS]  run on the caller's own $DISPLAY
+#   wine-env.sh bin               print the tier's bin folder
 #   wine-env.sh teardown          stop wineserver and Xvfb
-# VELMIRE_WINE_STATE names the folder (default: build/native/wine).
+# VELMIRE_WINE_STATE names the folder (default: build/native/wine);
+# VELMIRE_WIN32_DIR and VELMIRE_WIN64_DIR the two Win32 build folders
+# (default: build/win32 and build/win64). Programs see VELMIRE_BIN, the bin folder.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-state=${VELMIRE_WINE_STATE:-$here/../../build/native/wine}
+root=$(cd "$here/../.." && pwd)
+state=${VELMIRE_WINE_STATE:-$root/build/native/wine}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
 
-export WINEPREFIX=$state/prefix
-export WINEARCH=win32
+# shellcheck source=wine-tier.sh
+. "$here/wine-tier.sh"
+velmire_wine_tier
+if [ "$VELMIRE_TIER" = win32 ]; then
+    export VELMIRE_BIN=${VELMIRE_WIN32_DIR:-$root/build/win32}/bin
+else
+    export VELMIRE_BIN=${VELMIRE_WIN64_DIR:-$root/build/win64}/bin
+fi
+wine=$VELMIRE_TIER_LOADER
+need_wine() {
+    if [ -z "$wine" ]; then
+        echo "wine-env: no Wine loader for the $VELMIRE_TIER tier (run scripts/setup-deps.sh)" >&2
+        exit 1
+    fi
+    export WINELOADER=$wine
+}
+# One prefix per arch: a win32 prefix cannot run 64-bit programs and back.
+export WINEPREFIX=$state/prefix-$VELMIRE_TIER
+export WINEARCH=$VELMIRE_TIER
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -38,41 +62,70 @@ use_display() {
     export DISPLAY=:$(head -n1 "$state/display")
 }
 
-case "${1:-}" in
-setup)
-    start_display
-    use_display
+managed_off() {
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+
+setup_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the Wine prefix $WINEPREFIX (once)"
-        wineboot -i >"$state/wineboot.log" 2>&1
+        "$wine" wineboot -i >"$state/wineboot-$VELMIRE_TIER.log" 2>&1
         # Without a window manager, managed windows make Wine wait for one.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        managed_off
         wineserver -w
     fi
     # A prefix whose first set-up was cut short can lack it, and then every
     # window costs seconds: check on each set-up.
     if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        managed_off || true
     fi
+}
+
+case "${1:-}" in
+setup)
+    need_wine
+    start_display
+    use_display
+    setup_prefix
     wineserver -p </dev/null >/dev/null 2>&1 || true
     # The first Wine process starts the prefix's services, which keep its
     # output open for as long as wineserver runs: start them here, not in a test.
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # It also proves that this tier's Wine runs programs here at all.
+    if ! "$wine" cmd /c exit </dev/null >/dev/null 2>&1; then
+        echo "wine-env: $wine cannot start a program in $WINEPREFIX" >&2
+        [ "$VELMIRE_TIER" = win32 ] &&
+            echo "wine-env: VELMIRE_WINE_TIER=win64 runs the x86-64 build instead" >&2
+        exit 1
+    fi
     ;;
 run)
     shift
+    need_wine
     use_display
-    exec wine "$@"
+    exec "$wine" "$@"
     ;;
-run-in)
+run-in | run-test)
     # A fresh, empty working folder for each run.
+    mode=$1
     work=$2
-    shift 2
+    exe=$3
+    shift 3
+    [ "$mode" = run-test ] && exe=$VELMIRE_BIN/$exe
+    need_wine
     rm -rf "$work"
     mkdir -p "$work"
     cd "$work"
     use_display
-    exec wine "$@"
+    exec "$wine" "$exe" "$@"
+    ;;
+run-on-display)
+    shift
+    need_wine
+    setup_prefix
+    exec "$wine" "$@"
+    ;;
+bin)
+    echo "$VELMIRE_BIN"
     ;;
 teardown)
     wineserver -k >/dev/null 2>&1 || true
@@ -82,7 +135,7 @@ teardown)
     fi
     ;;
 *)
-    echo "usage: $0 setup|run EXE [ARGS...]|run-in DIR EXE [ARGS...]|teardown" >&2
+    echo "usage: $0 setup|run EXE [ARGS...]|run-in DIR EXE [ARGS...]|run-test DIR NAME [ARGS...]|run-on-display EXE [ARGS...]|bin|teardown" >&2
     exit 2
     ;;
 esac
