@@ -1,17 +1,19 @@
-// Settings file store, Windows part: replacing the settings file by the
-// rewritten one. rename() refuses an existing target on Windows, so MoveFileExA
-// does it.
+// Settings file store, Windows part. ReplaceFileA keeps the old file's attributes
+// and security, and refuses a read-only one (also under Wine as root).
 #include "config_store_internal.h"
 
 #include <windows.h>
 
+const char CONFIG_FILE_PATH[] = "tamsel\\config.dat";
+const char CONFIG_TEMP_PATH[] = "tamsel\\config.new";
+
 int Config_Replace_File(const char *from, const char *to)
 {
-    // A read-only settings file is kept as it is. Windows refuses to replace
-    // one anyway; the check makes that hold where the file system would not
-    // (Wine running as root).
-    DWORD attributes = GetFileAttributesA(to);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return 0;
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (GetFileAttributesA(to) == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0; // the first one
+    if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return 1;
+    // This failure has already taken the old file away: the new one goes in its place.
+    return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+           MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
 }

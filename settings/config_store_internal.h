@@ -1,26 +1,25 @@
-// Internal pieces of the settings file store that its tests and its two
-// platform files share. Not for the programs that use the store.
+// The settings store's internals, for its files and tests: the core over the
+// file's bytes, the per-platform paths and replace.
 #ifndef VELMIRE_CONFIG_STORE_INTERNAL_H
 #define VELMIRE_CONFIG_STORE_INTERNAL_H
 
 #include "config_store.h"
 
-// The settings file and the file that a rewrite builds beside it.
-extern const char CONFIG_FILE_PATH[];
-extern const char CONFIG_TEMP_PATH[];
+#include <cstddef>
 
+extern const char CONFIG_FILE_PATH[]; // the settings file
+extern const char CONFIG_TEMP_PATH[]; // the file that a store writes beside it
+
+// The most a store adds: CR LF, an 80-byte key, a blank, "-2147483648", CR LF.
+const size_t CONFIG_ENTRY_ROOM = 2 + 80 + 1 + 11 + 2;
+
+// Config_Read_Setting over the file's bytes.
+int Config_Find_Setting(const unsigned char *bytes, size_t size, const char *key, int32_t &value);
+// Non-zero for a key that a store takes: 1 to 80 bytes, no whitespace, no 0x1A.
+int Config_Is_Key(const char *key);
+// A store as an edit in place (bytes has CONFIG_ENTRY_ROOM spare); the new size.
+size_t Config_Store_Setting(unsigned char *bytes, size_t size, const char *key, int32_t value);
 // Puts the file "from" in the place of "to", replacing "to" when it exists.
-// Non-zero on success. The one step that differs between Windows and POSIX.
 int Config_Replace_File(const char *from, const char *to);
-
-// Test hook, null in the programs: called after a read found the key and
-// before its line is looked up (CONFIG_HOOK_FOUND), and before the rewrite
-// opens the file (CONFIG_HOOK_REWRITE), so tests can change the file there.
-enum
-{
-    CONFIG_HOOK_FOUND = 1,
-    CONFIG_HOOK_REWRITE = 2
-};
-extern void (*Config_Test_Hook)(int stage);
 
 #endif

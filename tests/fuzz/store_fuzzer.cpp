@@ -1,20 +1,24 @@
-// Fuzz target for the settings store: arbitrary file contents, keys and values.
-// Each input is stored once; the result must match a plain in-memory model of
-// the store byte for byte, every line whose first word is not the key must
-// still be there in order, and a file of well-formed entries must read back
-// the stored value.
+// Fuzz target for the settings store's core: arbitrary file contents, keys and
+// values. Each input is read and stored once in memory; the result must match a
+// plain model of the store byte for byte, every line whose first word is not the
+// key must still be there in order, and a file of well-formed entries must read
+// back the stored value. One input in 16 also goes through the settings file,
+// which must then hold exactly the core's bytes.
 //
 // Input: byte 0 picks the key (bit 7: no file at all), custom keys take their
 // length and bytes from what follows; then 4 bytes of value; the rest is the file.
 #include "config_store.h"
 #include "config_store_internal.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -36,40 +40,34 @@ bool Space(int c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-std::string Data_Part(const std::string &raw)
+std::string_view Data_Part(const std::string &raw)
 {
-    return raw.substr(0, raw.find('\x1a'));
+    return std::string_view(raw).substr(0, raw.find('\x1a'));
 }
 
 // ---- The model: the store's rules applied to a string, one removal at a time.
 
-struct Text_Byte
+// The reader's view of raw, byte by byte: the data before the first 0x1A, in
+// which CR LF reads as one LF.
+struct Text_View
 {
-    unsigned char c;
-    size_t line; // raw offset of its line's first byte
-};
+    const std::string &raw;
+    const size_t end = std::min(raw.find('\x1a'), raw.size());
+    size_t i = 0;    // raw offset of the current byte
+    size_t line = 0; // raw offset of its line's first byte
 
-std::vector<Text_Byte> Text_View(const std::string &raw)
-{
-    std::vector<Text_Byte> text;
-    size_t line = 0;
-    bool at_start = true;
-    for (size_t i = 0; i < raw.size() && raw[i] != '\x1a'; ++i)
+    bool At_End() const { return i >= end; }
+    bool Cr_Lf() const { return raw[i] == '\r' && i + 1 < end && raw[i + 1] == '\n'; }
+    unsigned char C() const { return Cr_Lf() ? '\n' : static_cast<unsigned char>(raw[i]); }
+    unsigned char Take()
     {
-        if (at_start)
+        unsigned char c = C();
+        i += c == '\n' && raw[i] == '\r' ? 2 : 1;
+        if (c == '\n')
             line = i;
-        at_start = false;
-        unsigned char c = static_cast<unsigned char>(raw[i]);
-        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
-        {
-            ++i;
-            c = '\n';
-        }
-        text.push_back({c, line});
-        at_start = c == '\n';
+        return c;
     }
-    return text;
-}
+};
 
 struct Model_Read
 {
@@ -81,35 +79,34 @@ struct Model_Read
 
 Model_Read Read_Model(const std::string &raw, const std::string &key)
 {
-    std::vector<Text_Byte> t = Text_View(raw);
-    size_t p = 0, n = t.size();
+    Text_View t{raw};
     Model_Read r;
     for (;;)
     {
-        while (p < n && Space(t[p].c))
-            ++p;
-        if (p == n)
+        while (!t.At_End() && Space(t.C()))
+            t.Take();
+        if (t.At_End())
             return r;
-        size_t word_line = t[p].line;
+        size_t word_line = t.line;
         std::string word;
-        while (p < n && word.size() < 80 && !Space(t[p].c))
-            word += static_cast<char>(t[p++].c);
+        while (!t.At_End() && word.size() < 80 && !Space(t.C()))
+            word += static_cast<char>(t.Take());
         if (word == key)
         {
-            while (p < n && Space(t[p].c))
-                ++p;
+            while (!t.At_End() && Space(t.C()))
+                t.Take();
             bool negative = false;
-            if (p < n && (t[p].c == '-' || t[p].c == '+'))
-                negative = t[p++].c == '-';
-            if (p == n || (t[p].c >= '0' && t[p].c <= '9'))
+            if (!t.At_End() && (t.C() == '-' || t.C() == '+'))
+                negative = t.Take() == '-';
+            if (t.At_End() || (t.C() >= '0' && t.C() <= '9'))
             {
                 r.found = true;
                 r.line = word_line;
-                if (p == n)
+                if (t.At_End())
                     return r;
                 double magnitude = 0; // only compared against the limits
-                while (p < n && t[p].c >= '0' && t[p].c <= '9')
-                    magnitude = magnitude * 10 + (t[p++].c - '0');
+                while (!t.At_End() && t.C() >= '0' && t.C() <= '9')
+                    magnitude = magnitude * 10 + (t.Take() - '0');
                 r.has_value = true;
                 if (negative)
                     r.value = magnitude >= 2147483648.0 ? INT32_MIN : -static_cast<int32_t>(magnitude);
@@ -120,10 +117,10 @@ Model_Read Read_Model(const std::string &raw, const std::string &key)
         }
         else
         {
-            while (p < n && (t[p].c == ' ' || t[p].c == '\t' || t[p].c == '\n'))
-                ++p;
-            for (int taken = 0; taken < 80 && p < n; ++taken)
-                if (t[p++].c == '\n')
+            while (!t.At_End() && (t.C() == ' ' || t.C() == '\t' || t.C() == '\n'))
+                t.Take();
+            for (int taken = 0; taken < 80 && !t.At_End(); ++taken)
+                if (t.Take() == '\n')
                     break;
         }
     }
@@ -161,7 +158,7 @@ std::string Store_Model(std::string raw, const std::string &key, int32_t value)
         Model_Read r = Read_Model(raw, key);
         if (!r.found)
             break;
-        size_t data_end = Data_Part(raw).size();
+        size_t data_end = std::min(raw.find('\x1a'), raw.size());
         size_t begin = r.line, end = 0;
         if (!Entry_Line(raw, begin, data_end, key, end))
         {
@@ -178,7 +175,7 @@ std::string Store_Model(std::string raw, const std::string &key, int32_t value)
         }
         raw.erase(begin, end - begin);
     }
-    size_t at = Data_Part(raw).size();
+    size_t at = std::min(raw.find('\x1a'), raw.size());
     std::string entry = key + " " + std::to_string(value) + "\r\n";
     if (at > 0 && raw[at - 1] != '\n')
         entry = "\r\n" + entry;
@@ -189,18 +186,18 @@ std::string Store_Model(std::string raw, const std::string &key, int32_t value)
 
 struct Line
 {
-    std::string bytes; // with its LF, when it has one
+    std::string_view bytes; // with its LF, when it has one
     bool key_first;
 };
 
-std::vector<Line> Lines(const std::string &data, const std::string &key)
+std::vector<Line> Lines(std::string_view data, std::string_view key)
 {
     std::vector<Line> lines;
     for (size_t b = 0; b < data.size();)
     {
         size_t e = data.find('\n', b);
         e = e == std::string::npos ? data.size() : e + 1;
-        std::string bytes = data.substr(b, e - b);
+        std::string_view bytes = data.substr(b, e - b);
         size_t w = bytes.find_first_not_of(" \t\v\f\r");
         size_t we = w == std::string::npos ? w : w + key.size();
         bool key_first = w != std::string::npos && bytes.compare(w, key.size(), key) == 0 &&
@@ -217,11 +214,11 @@ void Check_Kept_Lines(const std::string &before, const std::string &after, const
     size_t mark = before.find('\x1a');
     if (mark != std::string::npos)
     {
-        std::string tail = before.substr(mark);
+        std::string_view tail = std::string_view(before).substr(mark);
         if (after.size() < tail.size() || after.compare(after.size() - tail.size(), tail.size(), tail) != 0)
             Fail("bytes from the 0x1A on changed");
     }
-    std::string data = Data_Part(after);
+    std::string_view data = Data_Part(after);
     if (data.size() < entry.size() || data.compare(data.size() - entry.size(), entry.size(), entry) != 0)
         Fail("data do not end with the entry");
     std::vector<Line> old_lines = Lines(Data_Part(before), key);
@@ -231,12 +228,16 @@ void Check_Kept_Lines(const std::string &before, const std::string &after, const
     {
         if (old_lines[i].key_first)
             continue;
-        std::string want = old_lines[i].bytes;
+        std::string_view want = old_lines[i].bytes;
         bool unended = want.empty() || want.back() != '\n';
-        while (j < new_lines.size() && new_lines[j].bytes != want && !(unended && new_lines[j].bytes == want + "\r\n"))
+        auto kept = [&](std::string_view line) {
+            return line == want || (unended && line.size() == want.size() + 2 &&
+                                    line.substr(0, want.size()) == want && line.substr(want.size()) == "\r\n");
+        };
+        while (j < new_lines.size() && !kept(new_lines[j].bytes))
             ++j;
         if (j == new_lines.size())
-            Fail("line lost:", want);
+            Fail("line lost:", std::string(want));
         ++j;
     }
 }
@@ -246,7 +247,7 @@ bool Well_Formed(const std::string &raw)
 {
     for (const Line &line : Lines(raw, "\x01"))
     {
-        const std::string &b = line.bytes;
+        std::string_view b = line.bytes;
         size_t k = 0;
         while (k < b.size() && !Space(static_cast<unsigned char>(b[k])) && b[k] != '\x1a')
             ++k;
@@ -260,7 +261,7 @@ bool Well_Formed(const std::string &raw)
             ++digits;
         if (digits == d || digits - d > 10)
             return false;
-        std::string end = b.substr(digits);
+        std::string_view end = b.substr(digits);
         if (end != "\n" && end != "\r\n")
             return false;
     }
@@ -272,7 +273,7 @@ std::string Get_File()
     std::string bytes;
     std::FILE *file = std::fopen("tamsel/config.dat", "rb");
     if (!file)
-        return bytes;
+        return "<missing>";
     char buffer[4096];
     size_t count;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -285,6 +286,30 @@ bool File_Exists(const char *path)
 {
     struct stat info;
     return stat(path, &info) == 0;
+}
+
+// The file side, for one input in kShellEvery: the read and the store through
+// the settings file give what the core gave.
+const uint32_t kShellEvery = 16;
+
+void Check_Shell(bool no_file, const std::string &before, const std::string &key, int32_t value,
+                 int core_found, int32_t core_value, const std::string &core_after)
+{
+    std::remove("tamsel/config.dat");
+    if (!no_file)
+    {
+        std::FILE *file = std::fopen("tamsel/config.dat", "wb");
+        if (!file || std::fwrite(before.data(), 1, before.size(), file) != before.size() || std::fclose(file) != 0)
+            Fail("cannot write the input file");
+    }
+    int32_t read_value = 12345;
+    if (Config_Read_Setting(key.c_str(), read_value) != core_found || read_value != core_value)
+        Fail("the file's read differs from the core's for key", key);
+    Config_Write_Setting(key.c_str(), value);
+    if (Get_File() != core_after)
+        Fail("the stored file differs from the core's bytes for key", key);
+    if (File_Exists("tamsel/config.new"))
+        Fail("new file left behind");
 }
 
 std::string g_work;
@@ -339,37 +364,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     at += 4;
     const std::string content(reinterpret_cast<const char *>(data + at), size - at);
     const std::string before = no_file ? std::string() : content;
-
-    std::remove("tamsel/config.dat");
-    if (!no_file)
-    {
-        std::FILE *file = std::fopen("tamsel/config.dat", "wb");
-        if (!file || std::fwrite(before.data(), 1, before.size(), file) != before.size() || std::fclose(file) != 0)
-            Fail("cannot write the input file");
-    }
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(before.data());
 
     // The read, against the model.
     int32_t read_value = 12345;
-    int found = Config_Read_Setting(key.c_str(), read_value);
+    int found = Config_Find_Setting(bytes, before.size(), key.c_str(), read_value);
     Model_Read expected_read = Read_Model(before, key);
     if ((found != 0) != expected_read.found ||
         read_value != (expected_read.has_value ? expected_read.value : 12345))
         Fail("read differs from the model for key", key);
 
-    Config_Write_Setting(key.c_str(), value);
-    const std::string after = Get_File();
-    if (File_Exists("tamsel/config.new"))
-        Fail("new file left behind");
-
     bool valid_key = !key.empty() && key.size() <= 80;
     for (char c : key)
         valid_key = valid_key && !Space(static_cast<unsigned char>(c)) && c != '\x1a';
-    if (!valid_key)
+    if ((Config_Is_Key(key.c_str()) != 0) != valid_key)
+        Fail("key check differs for key", key);
+
+    // The store, in a block of exactly the size and room the core may use.
+    std::string after = no_file ? "<missing>" : before;
+    if (valid_key)
     {
-        if (after != before || File_Exists("tamsel/config.dat") == no_file)
-            Fail("an invalid key changed the file");
-        return 0;
+        std::unique_ptr<unsigned char[]> buffer(new unsigned char[before.size() + CONFIG_ENTRY_ROOM]);
+        std::memcpy(buffer.get(), bytes, before.size());
+        size_t stored = Config_Store_Setting(buffer.get(), before.size(), key.c_str(), value);
+        if (stored > before.size() + CONFIG_ENTRY_ROOM)
+            Fail("stored size beyond the room");
+        after.assign(reinterpret_cast<const char *>(buffer.get()), stored);
     }
+
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ data[i]) * 16777619u;
+    if (hash % kShellEvery == 0)
+        Check_Shell(no_file, before, key, value, found, read_value, after);
+    if (!valid_key)
+        return 0;
+
     const std::string entry = key + " " + std::to_string(value) + "\r\n";
     Check_Kept_Lines(before, after, key, entry);
     if (after != Store_Model(before, key, value))
@@ -377,7 +407,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (Well_Formed(before))
     {
         read_value = 0;
-        if (!Config_Read_Setting(key.c_str(), read_value) || read_value != value)
+        if (!Config_Find_Setting(reinterpret_cast<const unsigned char *>(after.data()), after.size(), key.c_str(),
+                                 read_value) ||
+            read_value != value)
             Fail("well-formed file does not read back the stored value");
     }
     return 0;

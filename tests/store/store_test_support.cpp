@@ -99,7 +99,6 @@ Read ReadKey(const char *key)
 
 void StoreTest::SetUp()
 {
-    Config_Test_Hook = nullptr;
     home_ = std::filesystem::current_path().string();
 #ifdef _WIN32
     char base[MAX_PATH];
@@ -127,7 +126,6 @@ void StoreTest::SetUp()
 
 void StoreTest::TearDown()
 {
-    Config_Test_Hook = nullptr;
     std::error_code error;
     std::filesystem::current_path(home_, error);
     if (!work_.empty())
