@@ -10,6 +10,8 @@ import sys
 
 import pefile
 
+from pe_report import report
+
 RT_ICON = 3
 RT_GROUP_ICON = 14
 LANG_ENGLISH_UK = 0x0809
@@ -75,12 +77,8 @@ def check(pe):
 
 def main(argv):
     path = argv[1]
-    failures = check(pefile.PE(path))
-    for failure in failures:
-        print(f"FAIL {path}: {failure}")
-    if not failures:
-        print(f"{path}: icon group {ICON_GROUP}, one 48x48 256-colour image, English (UK)")
-    return 1 if failures else 0
+    return report(path, check(pefile.PE(path)),
+                  f"icon group {ICON_GROUP}, one 48x48 256-colour image, English (UK)")
 
 
 if __name__ == "__main__":

@@ -11,6 +11,8 @@ import sys
 
 import pefile
 
+from pe_report import report
+
 NX_COMPAT = pefile.DLL_CHARACTERISTICS["IMAGE_DLLCHARACTERISTICS_NX_COMPAT"]
 DYNAMIC_BASE = pefile.DLL_CHARACTERISTICS["IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE"]
 RELOCS_STRIPPED = pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_RELOCS_STRIPPED"]
@@ -38,12 +40,8 @@ def check(pe):
 
 def main(argv):
     path = argv[1]
-    failures = check(pefile.PE(path))
-    for failure in failures:
-        print(f"FAIL {path}: {failure}")
-    if not failures:
-        print(f"{path}: no NX_COMPAT, DYNAMIC_BASE with relocations, no TLS directory")
-    return 1 if failures else 0
+    return report(path, check(pefile.PE(path)),
+                  "no NX_COMPAT, DYNAMIC_BASE with relocations, no TLS directory")
 
 
 if __name__ == "__main__":
