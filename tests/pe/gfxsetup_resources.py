@@ -11,6 +11,8 @@ import sys
 
 import pefile
 
+from pe_report import report
+
 LANG_EN_US = 0x0409
 RT_ICON, RT_DIALOG, RT_GROUP_ICON = 3, 5, 14
 BUTTON_CLASS = 0x0080
@@ -153,11 +155,7 @@ def main(argv):
     if (RT_GROUP_ICON, 106) in found and (RT_ICON, 1) in found:
         check_icon(fail, found[(RT_GROUP_ICON, 106)], found[(RT_ICON, 1)])
 
-    for failure in failures:
-        print(f"FAIL {argv[1]}: {failure}")
-    if not failures:
-        print(f"{argv[1]}: both dialog templates and the icon as expected, nothing else")
-    return 1 if failures else 0
+    return report(argv[1], failures, "both dialog templates and the icon as expected, nothing else")
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@ import os
 import sys
 import zipfile
 
+from pe_report import report
+
 EXPECTED = ["PLAYERS.txt", "cdlaunch.exe", "gfxsetup.exe", "launch.exe"]
 
 
@@ -29,11 +31,7 @@ def main(argv):
                     failures.append("PLAYERS.txt has lines not ended by CR LF")
                 if b"Velmire.dll" not in data:
                     failures.append("PLAYERS.txt does not say where the programs go")
-    for failure in failures:
-        print(f"FAIL {archive}: {failure}")
-    if not failures:
-        print(f"{archive}: {' '.join(names)}")
-    return 1 if failures else 0
+    return report(archive, failures, " ".join(names))
 
 
 if __name__ == "__main__":
