@@ -1,7 +1,8 @@
 # Flags for everything cross-built for Win32: warning-free, small, and with the
 # C++ runtime linked in statically so that an exe imports only system DLLs.
 add_compile_options(-Wall -Wextra)
-set(VELMIRE_PROGRAM_CXX_FLAGS -Os -fno-exceptions -fno-rtti -fno-threadsafe-statics
+# Strings and tables keep their own alignment, not 32 bytes for every array.
+set(VELMIRE_PROGRAM_CXX_FLAGS -Os -malign-data=abi -fno-exceptions -fno-rtti -fno-threadsafe-statics
     -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
 set(VELMIRE_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
@@ -9,6 +10,12 @@ set(VELMIRE_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sectio
 # 32-bit symbol carries the leading underscore of C names there.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(VELMIRE_ENTRY_SYMBOL _Program_Start)
+  # Arguments pushed, not stored into a frame reserved for the largest call,
+  # and no 16-byte alignment that Win32 never promised: a sixth less code.
+  # Pushing rules out the stack probe that frames larger than a page need,
+  # so a frame that large fails the build.
+  list(APPEND VELMIRE_PROGRAM_CXX_FLAGS -mpreferred-stack-boundary=2
+       -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4096)
 else()
   set(VELMIRE_ENTRY_SYMBOL Program_Start)
 endif()

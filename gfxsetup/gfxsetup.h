@@ -38,6 +38,9 @@ extern int32_t Setup_Show_Again;
 
 void Setup_Run(void);
 
+/* Settings that did not read back (save_report.cpp): one message box. */
+void Setup_Report_Not_Saved(void);
+
 /* Dialogs (main_dialog.cpp, advanced_dialog.cpp). */
 INT_PTR CALLBACK Main_Dialog_Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Advanced_Dialog_Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

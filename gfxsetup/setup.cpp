@@ -44,10 +44,24 @@ static void Setup_Load(void)
 
 static void Setup_Save(void)
 {
-    Config_Write_Setting(KEY_RENDERING_PLATFORM, Setup_Rendering_Platform());
-    Config_Write_Setting(KEY_ALLOW_MIPMAP, Setup_Allow_Mipmap);
-    Config_Write_Setting(KEY_ALLOW_PALETTISED, Setup_Allow_Palettised);
-    Config_Write_Setting(KEY_TYPE1_SHADOWS, Setup_Type1_Shadows);
+    static const char *const keys[] = {KEY_RENDERING_PLATFORM, KEY_ALLOW_MIPMAP,
+                                       KEY_ALLOW_PALETTISED, KEY_TYPE1_SHADOWS};
+    const int32_t values[] = {Setup_Rendering_Platform(), Setup_Allow_Mipmap,
+                              Setup_Allow_Palettised, Setup_Type1_Shadows};
+    for (int i = 0; i < 4; i++)
+        Config_Write_Setting(keys[i], values[i]);
+    /* The store reports nothing: read back as the game will, and tell the
+     * player when a choice is not there. */
+    for (int i = 0; i < 4; i++)
+    {
+        int32_t value = ~values[i]; /* stays unequal unless read */
+        Config_Read_Setting(keys[i], value);
+        if (value != values[i])
+        {
+            Setup_Report_Not_Saved();
+            return;
+        }
+    }
 }
 
 void Setup_Run(void)

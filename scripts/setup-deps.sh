@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 common=(cmake g++ make binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
         googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev wine wine64 xvfb
-        python3 python3-pefile imagemagick x11-utils)
+        python3 python3-pefile imagemagick x11-utils strace)
 wine32=(wine32:i386)
 
 sudo=

@@ -2,10 +2,17 @@
 // and security, and refuses a read-only one (also under Wine as root).
 #include "config_store_internal.h"
 
+#include <io.h>
 #include <windows.h>
 
 const char CONFIG_FILE_PATH[] = "tamsel\\config.dat";
 const char CONFIG_TEMP_PATH[] = "tamsel\\config.new";
+
+int Config_Flush_File(std::FILE *file)
+{
+    // _commit is FlushFileBuffers on the stream's handle.
+    return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+}
 
 int Config_Replace_File(const char *from, const char *to)
 {

@@ -48,7 +48,9 @@ void Config_Write_Setting(const char *key, int32_t value)
     if (to)
     {
         size = Config_Store_Setting(bytes, size, key, value);
-        int written = std::fwrite(bytes, 1, size, to) == size;
+        // On the disk before it replaces the old file: after a power cut a
+        // journal may keep the replace and lose unflushed data.
+        int written = std::fwrite(bytes, 1, size, to) == size && Config_Flush_File(to);
         if (std::fclose(to) != 0 || !written ||
             !Config_Replace_File(CONFIG_TEMP_PATH, CONFIG_FILE_PATH))
             std::remove(CONFIG_TEMP_PATH);

@@ -6,6 +6,7 @@
 #include "config_store.h"
 
 #include <cstddef>
+#include <cstdio>
 
 extern const char CONFIG_FILE_PATH[]; // the settings file
 extern const char CONFIG_TEMP_PATH[]; // the file that a store writes beside it
@@ -19,6 +20,9 @@ int Config_Find_Setting(const unsigned char *bytes, size_t size, const char *key
 int Config_Is_Key(const char *key);
 // A store as an edit in place (bytes has CONFIG_ENTRY_ROOM spare); the new size.
 size_t Config_Store_Setting(unsigned char *bytes, size_t size, const char *key, int32_t value);
+// Puts the written stream's bytes on the disk (its buffer, then the system's);
+// non-zero when they are there.
+int Config_Flush_File(std::FILE *file);
 // Puts the file "from" in the place of "to", replacing "to" when it exists.
 int Config_Replace_File(const char *from, const char *to);
 

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks gfxsetup.exe's resources against the dialog tables: both extended
 dialog templates field by field, the icon, the language, and that the program
-carries nothing else (the help topics are 8-bit text in its code, not a
+carries nothing else but its manifest and version (pe_manifest.py and
+pe_version.py check those; the help topics are 8-bit text in its code, not a
 string table).
 
 usage: gfxsetup_resources.py GFXSETUP.EXE
@@ -14,7 +15,7 @@ import pefile
 from pe_report import report
 
 LANG_EN_US = 0x0409
-RT_ICON, RT_DIALOG, RT_GROUP_ICON = 3, 5, 14
+RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 5, 14, 16, 24
 BUTTON_CLASS = 0x0080
 
 DIALOG_STYLE = 0x80C808C0  # WS_POPUP|WS_CAPTION|WS_SYSMENU|DS_MODALFRAME|DS_CENTER|DS_SETFONT
@@ -146,7 +147,8 @@ def main(argv):
                          f"expected {LANG_EN_US:#06x}")
                 rva, size = lang.data.struct.OffsetToData, lang.data.struct.Size
                 found[(kind.id, name.id)] = pe.get_data(rva, size)
-    expected = {(RT_DIALOG, 101), (RT_DIALOG, 104), (RT_ICON, 1), (RT_GROUP_ICON, 106)}
+    expected = {(RT_DIALOG, 101), (RT_DIALOG, 104), (RT_ICON, 1), (RT_GROUP_ICON, 106),
+                (RT_VERSION, 1), (RT_MANIFEST, 1)}
     if set(found) != expected:
         fail(f"resources {sorted(found, key=str)}, expected exactly {sorted(expected)}")
     for number in DIALOGS:
@@ -155,7 +157,7 @@ def main(argv):
     if (RT_GROUP_ICON, 106) in found and (RT_ICON, 1) in found:
         check_icon(fail, found[(RT_GROUP_ICON, 106)], found[(RT_ICON, 1)])
 
-    return report(argv[1], failures, "both dialog templates and the icon as expected, nothing else")
+    return report(argv[1], failures, "both dialog templates and the icon as expected, a manifest and a version, nothing else")
 
 
 if __name__ == "__main__":

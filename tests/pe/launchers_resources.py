@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Checks a launcher's resources: exactly one icon group, 101, holding one
-48 x 48 image of 256 colours, both in English (United Kingdom), and no other
-resource at all (no manifest, no version, no strings).
+48 x 48 image of 256 colours, and the version (pe_version.py checks it), all
+in English (United Kingdom), and no other resource at all (no manifest, no
+strings).
 
 usage: launchers_resources.py EXE
 """
@@ -14,6 +15,7 @@ from pe_report import report
 
 RT_ICON = 3
 RT_GROUP_ICON = 14
+RT_VERSION = 16
 LANG_ENGLISH_UK = 0x0809
 ICON_GROUP = 101
 
@@ -35,9 +37,9 @@ def check(pe):
     failures = []
     found = entries(pe)
     kinds = sorted({kind for kind, _, _, _ in found})
-    if kinds != [RT_ICON, RT_GROUP_ICON]:
-        failures.append(f"resource types {kinds}, expected only icon and icon group "
-                        f"{[RT_ICON, RT_GROUP_ICON]}")
+    if kinds != [RT_ICON, RT_GROUP_ICON, RT_VERSION]:
+        failures.append(f"resource types {kinds}, expected only icon, icon group and version "
+                        f"{[RT_ICON, RT_GROUP_ICON, RT_VERSION]}")
     for kind, name, lang, _ in found:
         if lang != LANG_ENGLISH_UK:
             failures.append(f"resource {kind}/{name} in language {lang:#06x}, "
@@ -78,7 +80,7 @@ def check(pe):
 def main(argv):
     path = argv[1]
     return report(path, check(pefile.PE(path)),
-                  f"icon group {ICON_GROUP}, one 48x48 256-colour image, English (UK)")
+                  f"icon group {ICON_GROUP}, one 48x48 256-colour image, a version, English (UK)")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-"""Checks a built program's import table and resources: it may import only
-system DLLs (and, where allowed, the engine library), never the C++ runtime's
-DLLs, and carries no manifest.
+"""Checks a built program's import table: it may import only system DLLs (and,
+where allowed, the engine library), never the C++ runtime's DLLs.
 
 usage: pe_imports.py EXE [--engine NAME ...]
   --engine NAME   the program imports Velmire.dll, exactly these names.
@@ -12,7 +11,6 @@ import pefile
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll",
                "comctl32.dll", "shell32.dll"}
-RT_MANIFEST = 24
 
 
 def main(argv):
@@ -45,11 +43,6 @@ def main(argv):
             failures.append(f"Velmire.dll imports {got}, expected {sorted(engine_names)}")
     elif any(dll.lower() == "velmire.dll" for dll in imported):
         failures.append("imports the engine library, which it must load at run time")
-
-    resources = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
-    for kind in resources.entries if resources else []:
-        if kind.id == RT_MANIFEST:
-            failures.append("carries a manifest resource")
 
     for dll, names in sorted(imported.items()):
         print(f"{path}: {dll}: {' '.join(names)}")

@@ -26,6 +26,7 @@ if(NOT WIN32)
       "kept_values:Values/Kept_Values.*"
       "auto_detect:Auto_Detect_Button.*:Engines/Missing_Engine.*"
       "options:Options/Advanced_Options.*"
+      "not_saved:Saving/Not_Saved.*"
       "help:Dialogs/Context_Help.*:Help_Texts.*")
     string(FIND "${part}" ":" colon)
     string(SUBSTRING "${part}" 0 ${colon} name)

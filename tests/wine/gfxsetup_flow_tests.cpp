@@ -7,6 +7,7 @@
 #include "gfxsetup_session.h"
 
 #include <stdio.h>
+#include <string.h>
 #include <tlhelp32.h>
 
 static const char NO_HARDWARE_TEXT[] = "No 3D hardware found. Using software renderer.";
@@ -360,3 +361,123 @@ TEST_F(Auto_Detect_Button, FindsAnEngineLibraryPutInPlaceLater)
     EXPECT_EQ(Config_Bytes(13, 0, 0, 0), Session_Config(&session));
     EXPECT_EQ(Detection_Log_Line(2), Game_Engine_Log(session.folder));
 }
+
+/* ------------------------------------------------- settings not saved */
+
+enum Unsaved_Setup
+{
+    FOLDER_AS_IS,
+    NO_TAMSEL_FOLDER,
+    READ_ONLY_FILE,
+    READ_ONLY_FOLDER
+};
+
+struct Unsaved_Case
+{
+    const char *name;
+    Unsaved_Setup setup;
+    const char *config;  /* at start; null: none (the detection runs) */
+    const char *cause;   /* in the message; null: no message */
+    std::string written; /* the file afterwards; "": as at start (none stays none) */
+};
+
+static const char HIDING_CONFIG[] = "RENDERING_PLATFORM 12\r\nVERBOSE\r\n";
+
+static const Unsaved_Case Unsaved_Cases[] = {
+    {"NoTamselFolder", NO_TAMSEL_FOLDER, NULL, "There is no \"tamsel\" folder here", ""},
+    {"ReadOnlyFile", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n", "Write-protected or access denied",
+     ""},
+    {"ReadOnlyFolder", READ_ONLY_FOLDER, NULL, "Write-protected or access denied", ""},
+    /* A line of one word hides the next line from a reader: the first entry. */
+    {"LastLineOneWord", FOLDER_AS_IS, HIDING_CONFIG, "a line before an entry hides it",
+     "VERBOSE\r\n" + Config_Bytes(12, 0, 0, 0)},
+    {"Saved", FOLDER_AS_IS, "RENDERING_PLATFORM 12\r\n", NULL, Config_Bytes(12, 0, 0, 0)},
+};
+
+class Not_Saved : public Gfxsetup_Test, public ::testing::WithParamInterface<Unsaved_Case>
+{
+};
+
+TEST_P(Not_Saved, IsReportedWithThePathAndTheCause)
+{
+    const Unsaved_Case &c = GetParam();
+    ASSERT_TRUE(Start(c.config, 0));
+    /* Set up while the detection's message or the main dialog holds gfxsetup,
+     * after its reads and before its save. */
+    std::string tamsel = session.folder.path + "\\tamsel";
+    std::string config_path = tamsel + "\\config.dat";
+    if (c.setup == NO_TAMSEL_FOLDER)
+    {
+        ASSERT_TRUE(RemoveDirectoryA(tamsel.c_str()));
+    }
+    if (c.setup == READ_ONLY_FILE)
+    {
+        ASSERT_TRUE(SetFileAttributesA(config_path.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    if (c.setup == READ_ONLY_FOLDER)
+    {
+        ASSERT_TRUE(SetFileAttributesA(tamsel.c_str(), FILE_ATTRIBUTE_READONLY));
+        std::string probe = tamsel + "\\probe";
+        bool writable = Game_Write_File(probe, "x");
+        DeleteFileA(probe.c_str());
+        if (writable)
+        {
+            SetFileAttributesA(tamsel.c_str(), FILE_ATTRIBUTE_NORMAL);
+            Session_Confirm_Box(&session);
+            GTEST_SKIP() << "this Wine and user can write a read-only folder";
+        }
+    }
+    if (!c.config)
+    {
+        EXPECT_EQ(NO_HARDWARE_TEXT, Session_Confirm_Box(&session));
+    }
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    if (c.cause)
+    {
+        /* One box with the main dialog's caption, no owner, only OK. */
+        HWND box = Session_Window(&session, MAIN_TITLE);
+        ASSERT_TRUE(box != NULL) << "no message that the settings were not saved";
+        EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL);
+        int buttons = 0;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        {
+            char class_name[32] = "";
+            GetClassNameA(child, class_name, sizeof class_name);
+            buttons += lstrcmpiA(class_name, "Button") == 0;
+        }
+        EXPECT_EQ(1, buttons);
+        EXPECT_EQ(IDOK, GetDlgCtrlID(FindWindowExA(box, NULL, "Button", NULL)));
+        char text[1024] = "";
+        Player_Message_Box_Text(box, text, sizeof text);
+        EXPECT_NE(nullptr, strstr(text, "The graphics settings were not saved")) << text;
+        EXPECT_NE(nullptr, strstr(text, config_path.c_str())) << text;
+        EXPECT_NE(nullptr, strstr(text, c.cause)) << text;
+        Player_Press_OK(box);
+    }
+    /* With a message left unanswered it would not end. */
+    EXPECT_EQ(0, Session_Finish(&session));
+
+    SetFileAttributesA(config_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(tamsel.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (c.written.empty() && !c.config)
+    {
+        EXPECT_FALSE(Game_File_Exists(config_path)) << "a file was created";
+    }
+    else
+    {
+        EXPECT_EQ(c.written.empty() ? std::string(c.config) : c.written, Session_Config(&session));
+    }
+    if (c.setup == NO_TAMSEL_FOLDER)
+    {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(tamsel.c_str()));
+    }
+    else
+    {
+        EXPECT_FALSE(Game_File_Exists(tamsel + "\\config.new")) << "the new file was left";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Saving, Not_Saved, ::testing::ValuesIn(Unsaved_Cases),
+                         Case_Name<Unsaved_Case>);
