@@ -2,7 +2,7 @@
 // values. Each input is read and stored once in memory; the result must match a
 // plain model of the store byte for byte, every line whose first word is not the
 // key must still be there in order, and a file of well-formed entries must read
-// back the stored value. One input in 16 also goes through the settings file,
+// back the stored value. One input in 32 also goes through the settings file,
 // which must then hold exactly the core's bytes.
 //
 // Input: byte 0 picks the key (bit 7: no file at all), custom keys take their
@@ -289,8 +289,9 @@ bool File_Exists(const char *path)
 }
 
 // The file side, for one input in kShellEvery: the read and the store through
-// the settings file give what the core gave.
-const uint32_t kShellEvery = 16;
+// the settings file give what the core gave. Each store there syncs its file
+// and folder, so the file side is kept rarer than the core's.
+const uint32_t kShellEvery = 32;
 
 void Check_Shell(bool no_file, const std::string &before, const std::string &key, int32_t value,
                  int core_found, int32_t core_value, const std::string &core_after)
