@@ -173,7 +173,7 @@ build() {
     mkdir -p "$cache"
     rm -f "$cache/failed"
     say "step namespace"
-    if ! { fail_if_asked namespace && step_namespace; } >"$cache/build.log" 2>&1; then
+    if ! "$self" _step namespace >"$cache/build.log" 2>&1; then
         sed 's/^/  /' "$cache/build.log" >&2
         note_failure namespace
         return 1
@@ -193,7 +193,7 @@ build() {
     say "building the i386 root in $cache (once; about 1.2 GB, several minutes; log: $log)"
     for step in $steps; do
         say "step $step"
-        if ! { fail_if_asked "$step" && "step_${step//-/_}"; } >>"$log" 2>&1; then
+        if ! "$self" _step "$step" >>"$log" 2>&1; then
             tail -n 5 "$log" | sed 's/^/  /' >&2
             note_failure "$step"
             return 1
@@ -211,7 +211,7 @@ note_failure() {
 }
 
 ready() {
-    [ -f "$cache/stamp" ] && [ "$(cat "$cache/stamp")" = "$(stamp_wanted)" ] &&
+    [ ! -e "$cache/failed" ] && [ -f "$cache/stamp" ] && [ "$(cat "$cache/stamp")" = "$(stamp_wanted)" ] &&
         [ -x "$qemu" ] && [ -d "$rootfs" ] && run_in "" true 2>/dev/null
 }
 
@@ -238,5 +238,7 @@ run)
     run_in "$rootfs" "$@"
     ;;
 _inside) shift; inside "$@" ;;
+# A step in a process of its own, so that its first failing command ends it.
+_step) fail_if_asked "$2"; "step_${2//-/_}" ;;
 *) echo "usage: $0 build|ready|why|dir|run CMD [ARGS...]" >&2; exit 2 ;;
 esac
