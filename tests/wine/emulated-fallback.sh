@@ -21,7 +21,7 @@ expect() {
     shift 2
     cache=$work/$row
     [ "$(id -u)" = 0 ] || step=namespace # the id maps need root
-    if env "$@" VELMIRE_WINE_I386_CACHE="$cache" "$here/emulated-wine.sh" build \
+    if env -u VELMIRE_EMULATED_FAIL "$@" VELMIRE_WINE_I386_CACHE="$cache" "$here/emulated-wine.sh" build \
            >"$work/$row.out" 2>&1; then
         echo "FAIL $row: the build succeeded"; failures=$((failures + 1)); return
     fi
