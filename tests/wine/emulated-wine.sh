@@ -171,6 +171,9 @@ step_check() {
 build() {
     local step log
     mkdir -p "$cache"
+    # Clones on this machine share the cache: one set-up builds it at a time.
+    exec 9>"$cache/lock"
+    flock 9
     rm -f "$cache/failed"
     say "step namespace"
     if ! "$self" _step namespace >"$cache/build.log" 2>&1; then
