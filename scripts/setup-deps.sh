@@ -1,8 +1,9 @@
 #!/bin/bash
 # Installs what building and testing need on a Debian machine, where missing.
-# Both Wine tiers need the common packages; 32-bit Wine (the i386 architecture
-# and wine32) only where this machine executes 32-bit code, and its failure
-# only means that the Wine tests run the x86-64 build under 64-bit Wine.
+# Every Wine tier needs the common packages; 32-bit Wine (the i386 architecture
+# and wine32) only where this machine executes 32-bit code, else emulated
+# 32-bit Wine (debootstrap and a cache folder); a failure of either only means
+# that the Wine tests run the x86-64 build under 64-bit Wine.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -61,8 +62,36 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
+# Where 32-bit code cannot run, 32-bit Wine runs emulated from an i386 root in
+# a cache folder (tests/wine/emulated-wine.sh); any failed step of it only
+# means that the Wine tests run the x86-64 build.
+emulated_wine() {
+    if [ -n "$sudo" ]; then
+        # Its namespace's id maps are written as root, at every run.
+        echo "setup: warning: emulated 32-bit Wine needs root: the Wine tests run the x86-64 build under 64-bit Wine" >&2
+        return
+    fi
+    mapfile -t missing < <(missing_of debootstrap)
+    if [ ${#missing[@]} -gt 0 ]; then
+        update_index
+        if ! apt-get install -y -q debootstrap; then
+            echo "setup: warning: cannot install debootstrap: the Wine tests run the x86-64 build under 64-bit Wine" >&2
+            return
+        fi
+    fi
+    if ! "$root/tests/wine/emulated-wine.sh" build; then
+        echo "setup: warning: emulated 32-bit Wine cannot be set up (the step above says where):" \
+             "the Wine tests run the x86-64 build under 64-bit Wine" >&2
+    fi
+}
+
+if [ "${VELMIRE_WINE_TIER:-}" = win32-emulated ]; then
+    emulated_wine
+    exit 0
+fi
 if ! "$root/tests/wine/wine-tier.sh" runs32; then
-    echo "setup: this machine does not execute 32-bit code: no 32-bit Wine; the Wine tests run the x86-64 build"
+    echo "setup: this machine does not execute 32-bit code: 32-bit Wine runs emulated, else the Wine tests run the x86-64 build"
+    emulated_wine
     exit 0
 fi
 mapfile -t missing < <(missing_of "${wine32[@]}")

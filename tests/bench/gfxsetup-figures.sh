@@ -23,7 +23,8 @@ echo "of which the settings store: $(/usr/bin/python3 "$root/tests/bench/map_byt
      "$root/build/win32/gfxsetup/gfxsetup.map" libsettings_store.a) of code and data"
 
 # Start times: the build that this machine's Wine tier runs (the i686 files
-# under 32-bit Wine, else their x86-64 build); sizes above are the shipped i686 files.
+# under 32-bit Wine, native or emulated, else their x86-64 build); sizes above
+# are the shipped i686 files.
 export VELMIRE_WINE_STATE=$out/wine
 tier_bin=$("$root/tests/wine/wine-env.sh" bin)
 "$root/tests/wine/wine-tier.sh"
@@ -42,4 +43,4 @@ gfx_ms=$(awk '$2 == "gfxsetup.exe" { print $3 }' "$out/start-times.txt")
 bare_ms=$(awk '$2 == "bare_dialog.exe" { print $3 }' "$out/start-times.txt")
 echo "start to dialog under Wine, median of $runs: gfxsetup.exe $gfx_ms ms," \
      "bare_dialog.exe $bare_ms ms, ratio $(awk "BEGIN { printf \"%.3f\", $gfx_ms / $bare_ms }")" \
-     "(at most 1.05), on $(basename "$(dirname "$tier_bin")")"
+     "(at most 1.05), on the $("$root/tests/wine/wine-tier.sh" name) tier"

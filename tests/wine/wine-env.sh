@@ -1,7 +1,8 @@
 #!/bin/bash
 # The Win32 side of the tests: the project's own Wine prefix and a private Xvfb
 # display, both under the native build folder, for the tier that wine-tier.sh
-# picks (the i686 build under 32-bit Wine, else the x86-64 build under 64-bit Wine).
+# picks (the i686 build under 32-bit Wine, native or emulated, else the x86-64
+# build under 64-bit Wine).
 #   wine-env.sh setup             create the tier's prefix (once), start Xvfb + wineserver
 #   wine-env.sh run EXE [ARGS]    run a Win32 program there; its exit code is ours
 #   wine-env.sh run-in DIR EXE [ARGS]   the same in DIR, emptied first
@@ -22,10 +23,16 @@ state=$(cd "$state" && pwd)
 # shellcheck source=wine-tier.sh
 . "$here/wine-tier.sh"
 velmire_wine_tier
-if [ "$VELMIRE_TIER" = win32 ]; then
-    export VELMIRE_BIN=${VELMIRE_WIN32_DIR:-$root/build/win32}/bin
-else
+# Emulated 32-bit Wine runs only inside its private namespace: each call goes
+# there, with the tier fixed so that it is not probed again inside.
+if [ "$VELMIRE_TIER" = win32-emulated ] && [ -z "${VELMIRE_IN_EMULATION:-}" ] &&
+   [ "${1:-}" != bin ]; then
+    VELMIRE_WINE_TIER=win32-emulated exec "$here/emulated-wine.sh" run "$0" "$@"
+fi
+if [ "$VELMIRE_TIER" = win64 ]; then
     export VELMIRE_BIN=${VELMIRE_WIN64_DIR:-$root/build/win64}/bin
+else
+    export VELMIRE_BIN=${VELMIRE_WIN32_DIR:-$root/build/win32}/bin
 fi
 wine=$VELMIRE_TIER_LOADER
 need_wine() {
@@ -35,9 +42,10 @@ need_wine() {
     fi
     export WINELOADER=$wine
 }
-# One prefix per arch: a win32 prefix cannot run 64-bit programs and back.
+# One prefix per tier: a win32 prefix cannot run 64-bit programs and back, and
+# the emulated root's Wine keeps its own beside the host's.
 export WINEPREFIX=$state/prefix-$VELMIRE_TIER
-export WINEARCH=$VELMIRE_TIER
+export WINEARCH=${VELMIRE_TIER%-emulated}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -93,7 +101,7 @@ setup)
     # It also proves that this tier's Wine runs programs here at all.
     if ! "$wine" cmd /c exit </dev/null >/dev/null 2>&1; then
         echo "wine-env: $wine cannot start a program in $WINEPREFIX" >&2
-        [ "$VELMIRE_TIER" = win32 ] &&
+        [ "$VELMIRE_TIER" != win64 ] &&
             echo "wine-env: VELMIRE_WINE_TIER=win64 runs the x86-64 build instead" >&2
         exit 1
     fi

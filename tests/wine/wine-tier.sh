@@ -2,19 +2,29 @@
 # Which build the Wine tests run, and under which Wine:
 #   win32: the shipped i686 build under 32-bit Wine, where this machine executes
 #          32-bit x86 code and 32-bit Wine is installed;
+#   win32-emulated: else the same i686 build under the 32-bit Wine of an i386
+#          root, through QEMU's user-mode emulation (emulated-wine.sh), where
+#          its private namespace can be made and the set-up has built the root;
 #   win64: else the x86-64 build of the same sources under 64-bit Wine.
-# VELMIRE_WINE_TIER=win32|win64 forces either.
+# VELMIRE_WINE_TIER=win32|win32-emulated|win64 forces one. VELMIRE_RUNS_32BIT=no
+# makes the 32-bit probe answer no, as on a machine without 32-bit code.
 #   wine-tier.sh           prints one line: which tier and why
-#   wine-tier.sh name      prints win32 or win64
+#   wine-tier.sh name      prints win32, win32-emulated or win64
 #   wine-tier.sh runs32    exits 0 when this machine executes 32-bit x86 code
 # Sourced (by wine-env.sh): velmire_wine_tier sets VELMIRE_TIER, VELMIRE_TIER_WHY
 # and VELMIRE_TIER_LOADER (the Wine loader to start programs with).
+
+velmire_emulated=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/emulated-wine.sh
 
 # The loaders by their Debian paths; the `wine` script picks the 32-bit one
 # whenever that file exists, even where it cannot run, so we start them directly.
 velmire_wine_loader() {
     local arch=$1 path
     case "$arch" in
+    win32-emulated)
+        # The wrapper that emulated-wine.sh puts first on PATH in its namespace.
+        echo "$(dirname "$velmire_emulated")/emulated-bin/wine"
+        return 0 ;;
     win32)
         for path in /usr/lib/wine/wine "$(command -v wine32 2>/dev/null)"; do
             [ -n "$path" ] && [ -x "$path" ] && { echo "$path"; return 0; }
@@ -33,6 +43,7 @@ velmire_wine_loader() {
 # refuse 32-bit code.
 velmire_runs_32bit_code() {
     local dir status
+    [ "${VELMIRE_RUNS_32BIT:-}" = no ] && return 1
     command -v as >/dev/null && command -v ld >/dev/null || return 1
     dir=$(mktemp -d) || return 1
     printf '.globl _start\n_start:\n movl $1, %%eax\n movl $0, %%ebx\n int $0x80\n' >"$dir/p.s"
@@ -50,24 +61,29 @@ velmire_runs_32bit_code() {
 velmire_wine_tier() {
     VELMIRE_TIER= VELMIRE_TIER_WHY= VELMIRE_TIER_LOADER=
     case "${VELMIRE_WINE_TIER:-}" in
-    win32 | win64)
+    win32 | win32-emulated | win64)
         VELMIRE_TIER=$VELMIRE_WINE_TIER
         VELMIRE_TIER_WHY="forced by VELMIRE_WINE_TIER"
         ;;
     "")
-        if ! velmire_runs_32bit_code; then
-            VELMIRE_TIER=win64
-            VELMIRE_TIER_WHY="this machine does not execute 32-bit code"
-        elif ! velmire_wine_loader win32 >/dev/null; then
-            VELMIRE_TIER=win64
-            VELMIRE_TIER_WHY="32-bit Wine is not installed"
+        if velmire_runs_32bit_code; then
+            if velmire_wine_loader win32 >/dev/null; then
+                VELMIRE_TIER=win32
+                VELMIRE_TIER_WHY="this machine executes 32-bit code and 32-bit Wine is installed"
+            else
+                VELMIRE_TIER=win64
+                VELMIRE_TIER_WHY="32-bit Wine is not installed"
+            fi
+        elif "$velmire_emulated" ready; then
+            VELMIRE_TIER=win32-emulated
+            VELMIRE_TIER_WHY="this machine does not execute 32-bit code; its emulated i386 root is ready"
         else
-            VELMIRE_TIER=win32
-            VELMIRE_TIER_WHY="this machine executes 32-bit code and 32-bit Wine is installed"
+            VELMIRE_TIER=win64
+            VELMIRE_TIER_WHY="this machine does not execute 32-bit code, and emulated 32-bit Wine cannot run: $("$velmire_emulated" why)"
         fi
         ;;
     *)
-        echo "VELMIRE_WINE_TIER must be win32 or win64, not '$VELMIRE_WINE_TIER'" >&2
+        echo "VELMIRE_WINE_TIER must be win32, win32-emulated or win64, not '$VELMIRE_WINE_TIER'" >&2
         return 2
         ;;
     esac
@@ -77,11 +93,11 @@ velmire_wine_tier() {
 
 velmire_tier_line() {
     local what
-    if [ "$VELMIRE_TIER" = win32 ]; then
-        what="i686 build under 32-bit Wine"
-    else
-        what="x86-64 build under 64-bit Wine"
-    fi
+    case "$VELMIRE_TIER" in
+    win32) what="i686 build under 32-bit Wine" ;;
+    win32-emulated) what="i686 build under emulated 32-bit Wine (QEMU user mode, i386 root)" ;;
+    *) what="x86-64 build under 64-bit Wine" ;;
+    esac
     echo "Wine tier: $what ($VELMIRE_TIER_WHY)"
     [ -n "$VELMIRE_TIER_LOADER" ] || echo "Wine tier: no $VELMIRE_TIER Wine loader is installed" >&2
 }
