@@ -2,7 +2,8 @@
 # Which build the Wine tests run, and under which Wine:
 #   win32: the shipped i686 build under 32-bit Wine, where this machine executes
 #          32-bit x86 code and 32-bit Wine is installed;
-#   win32-emulated: else the same i686 build under the 32-bit Wine of an i386
+#   win32-emulated: else (no 32-bit code, or no 32-bit Wine to be had) the same
+#          i686 build under the 32-bit Wine of an i386
 #          root, through QEMU's user-mode emulation (emulated-wine.sh), where
 #          its private namespace can be made and the set-up has built the root;
 #   win64: else the x86-64 build of the same sources under 64-bit Wine.
@@ -70,6 +71,9 @@ velmire_wine_tier() {
             if velmire_wine_loader win32 >/dev/null; then
                 VELMIRE_TIER=win32
                 VELMIRE_TIER_WHY="this machine executes 32-bit code and 32-bit Wine is installed"
+            elif "$velmire_emulated" ready; then
+                VELMIRE_TIER=win32-emulated
+                VELMIRE_TIER_WHY="32-bit Wine is not installed; its emulated i386 root is ready"
             else
                 VELMIRE_TIER=win64
                 VELMIRE_TIER_WHY="32-bit Wine is not installed"
