@@ -191,7 +191,7 @@ build() {
         fi
         say "the cached i386 root does not start 32-bit Wine: building it again"
     elif [ -d "$rootfs" ]; then
-        say "the cached i386 root was built for another Wine or recipe: building it again"
+        say "the cached i386 root is unfinished or was built for another Wine: building it again"
     fi
     rm -f "$cache/stamp"
     log=$cache/build.log
