@@ -36,10 +36,27 @@ expect() {
     esac
 }
 
+# stale ROW WHY STAMP: a cache whose root is there but not for this host falls
+# back too, saying why, until the set-up builds it again.
+stale() {
+    local row=$1 why=$2 cache=$work/$1 line
+    mkdir -p "$cache/root" "$cache/qemu/usr/bin"
+    printf '#!/bin/sh\n' >"$cache/qemu/usr/bin/qemu-i386"
+    chmod +x "$cache/qemu/usr/bin/qemu-i386"
+    if [ -n "$3" ]; then echo "$3" >"$cache/stamp"; fi
+    line=$(VELMIRE_WINE_TIER= VELMIRE_RUNS_32BIT=no VELMIRE_WINE_I386_CACHE="$cache" "$here/wine-tier.sh")
+    case "$line" in
+    *"x86-64 build under 64-bit Wine"*"$why"*) echo "ok   $row: $line" ;;
+    *) echo "FAIL $row: tier line: $line"; failures=$((failures + 1)) ;;
+    esac
+}
+
 before=$(machine_state)
 expect namespace-forced namespace VELMIRE_EMULATED_FAIL=namespace
 expect qemu-forced qemu VELMIRE_EMULATED_FAIL=qemu
 expect mirror-unreachable qemu VELMIRE_DEBIAN_MIRROR=http://127.0.0.1:9/debian
+stale other-wine "built for another Wine" "recipe=an older one host-wine=0.1"
+stale no-stamp "is not built" ""
 [ "$(machine_state)" = "$before" ] ||
     { echo "FAIL: the machine's dpkg architectures, apt sources or binfmt entries changed"; failures=$((failures + 1)); }
 echo "emulated set-up fallback: $failures failure(s)"

@@ -183,13 +183,15 @@ build() {
     fi
     if [ -f "$cache/stamp" ] && [ "$(cat "$cache/stamp")" = "$(stamp_wanted)" ] &&
        [ -d "$rootfs" ]; then
-        if fail_if_asked check && check_root "$rootfs"; then
+        # A failure only asked for keeps the root: the next set-up uses it again.
+        fail_if_asked check 2>/dev/null || { note_failure check; return 1; }
+        if check_root "$rootfs"; then
             say "the cached i386 root in $cache is fine"
             return 0
         fi
         say "the cached i386 root does not start 32-bit Wine: building it again"
     elif [ -d "$rootfs" ]; then
-        say "the cached i386 root was built for another Wine or recipe: building it again"
+        say "the cached i386 root is unfinished or was built for another Wine: building it again"
     fi
     rm -f "$cache/stamp"
     log=$cache/build.log
