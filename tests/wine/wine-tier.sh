@@ -67,23 +67,21 @@ velmire_wine_tier() {
         VELMIRE_TIER_WHY="forced by VELMIRE_WINE_TIER"
         ;;
     "")
-        if velmire_runs_32bit_code; then
-            if velmire_wine_loader win32 >/dev/null; then
-                VELMIRE_TIER=win32
-                VELMIRE_TIER_WHY="this machine executes 32-bit code and 32-bit Wine is installed"
-            elif "$velmire_emulated" ready; then
-                VELMIRE_TIER=win32-emulated
-                VELMIRE_TIER_WHY="32-bit Wine is not installed; its emulated i386 root is ready"
-            else
-                VELMIRE_TIER=win64
-                VELMIRE_TIER_WHY="32-bit Wine is not installed"
-            fi
+        local native_why=
+        if ! velmire_runs_32bit_code; then
+            native_why="this machine does not execute 32-bit code"
+        elif ! velmire_wine_loader win32 >/dev/null; then
+            native_why="32-bit Wine is not installed"
+        fi
+        if [ -z "$native_why" ]; then
+            VELMIRE_TIER=win32
+            VELMIRE_TIER_WHY="this machine executes 32-bit code and 32-bit Wine is installed"
         elif "$velmire_emulated" ready; then
             VELMIRE_TIER=win32-emulated
-            VELMIRE_TIER_WHY="this machine does not execute 32-bit code; its emulated i386 root is ready"
+            VELMIRE_TIER_WHY="$native_why; its emulated i386 root is ready"
         else
             VELMIRE_TIER=win64
-            VELMIRE_TIER_WHY="this machine does not execute 32-bit code, and emulated 32-bit Wine cannot run: $("$velmire_emulated" why)"
+            VELMIRE_TIER_WHY="$native_why, and emulated 32-bit Wine cannot run: $("$velmire_emulated" why)"
         fi
         ;;
     *)
