@@ -1,7 +1,8 @@
 #!/bin/bash
-# 32-bit Wine where this machine executes no 32-bit code: an i386 Debian root
-# whose programs run through QEMU's user-mode emulation, registered with a
-# private binfmt_misc in a new user and mount namespace. Nothing outside the
+# 32-bit Wine where this machine executes no 32-bit code, or cannot install
+# its own: an i386 Debian root whose programs run through QEMU's user-mode
+# emulation, registered with a private binfmt_misc in a new user and mount
+# namespace. Nothing outside the
 # namespace sees it: no binfmt entry, dpkg architecture or apt source is left
 # on the machine. The root and QEMU live in a cache folder that every clone
 # and build folder on this machine shares.
