@@ -38,8 +38,22 @@ extern int32_t Setup_Show_Again;
 
 void Setup_Run(void);
 
-/* Settings that did not read back (save_report.cpp): one message box. */
-void Setup_Report_Not_Saved(void);
+/* Settings that did not read back from the file at path (save_report.cpp):
+ * one message box, its cause from the store's error code (0: none). */
+void Setup_Report_Not_Saved(const char *path, DWORD error);
+
+/* The settings file's VirtualStore copy (virtual_store.cpp). Its path for the
+ * file's full long path (MAX_PATH bytes), when the file lies in a folder that
+ * Windows virtualizes; else "" and 0. */
+int Virtual_Store_Path(const char *path, char *copy);
+/* Non-zero when Windows virtualizes this user's legacy programs. */
+int Virtual_Store_Active(void);
+/* Makes the copy as Windows would: its folders, then the file's bytes (none
+ * where there is no file). 0, or the system's error code. */
+DWORD Virtual_Store_Make_Copy(const char *path, const char *copy);
+
+/* Non-zero when the help viewer at path is Windows' stub (version_info.cpp). */
+int Version_Is_Help_Stub(const char *path);
 
 /* Dialogs (main_dialog.cpp, advanced_dialog.cpp). */
 INT_PTR CALLBACK Main_Dialog_Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,11 +1,15 @@
 /*
- * Context help for both dialogs: the help file's pop-up topic when
- * kvconfig.hlp is in the game folder, else a pop-up of our own with the same
- * topic (help_texts.cpp).
+ * Context help for both dialogs: the help file's pop-up topic where the system
+ * can show it (kvconfig.hlp in the game folder and a real WinHelp viewer),
+ * else a pop-up of our own with the same topic (help_texts.cpp).
  */
 #include "gfxsetup.h"
 
+#include <shlobj.h>
+#include <string.h>
+
 static const char HELP_FILE[] = "kvconfig.hlp";
+static const char HELP_VIEWER[] = "\\winhlp32.exe";
 static const char HELP_POPUP_CLASS[] = "Velmire_Help_Popup";
 
 enum
@@ -20,10 +24,24 @@ static HWND Help_Popup;
 static HFONT Help_Popup_Font;
 static int Help_Popup_Registered;
 
-static int Help_File_Present(void)
+static int Help_Is_File(const char *path)
 {
-    DWORD attributes = GetFileAttributesA(HELP_FILE);
+    DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+/* WinHelpA starts the Windows folder's winhlp32.exe: before Windows Vista a
+ * real viewer; from Vista on a stub, unless a viewer was installed over it;
+ * none at all on a Windows without the program. */
+static int Help_System_Can_Show(void)
+{
+    char viewer[MAX_PATH];
+    if (!Help_Is_File(HELP_FILE) ||
+        SHGetFolderPathA(NULL, CSIDL_WINDOWS, NULL, SHGFP_TYPE_CURRENT, viewer) != S_OK ||
+        strlen(viewer) + sizeof HELP_VIEWER > MAX_PATH)
+        return 0;
+    memcpy(viewer + strlen(viewer), HELP_VIEWER, sizeof HELP_VIEWER);
+    return Help_Is_File(viewer) && !Version_Is_Help_Stub(viewer);
 }
 
 static void Help_Popup_On_Paint(HWND window)
@@ -89,8 +107,9 @@ static int Help_Register_Popup_Class(HINSTANCE instance)
 }
 
 /* The pop-up's window rectangle for the text: the text wrapped to a fixed
- * width, below the control, kept on the screen. */
-static void Help_Popup_Place(HWND dialog, HWND control, const char *text, RECT *place)
+ * width, below the control, kept inside the work area of the control's
+ * monitor. 0 when the control's place cannot be had. */
+static int Help_Popup_Place(HWND dialog, HWND control, const char *text, RECT *place)
 {
     const DWORD style = WS_POPUP | WS_BORDER;
     RECT frame = {0, 0, 0, 0};
@@ -106,9 +125,17 @@ static void Help_Popup_Place(HWND dialog, HWND control, const char *text, RECT *
     int width = text_area.right + 2 * HELP_POPUP_MARGIN + frame_width;
     int height = text_area.bottom + 2 * HELP_POPUP_MARGIN + (frame.bottom - frame.top);
 
-    RECT anchor, screen;
-    GetWindowRect(control ? control : dialog, &anchor);
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    HWND anchor_window = control ? control : dialog;
+    RECT anchor;
+    if (!GetWindowRect(anchor_window, &anchor))
+        return 0;
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(anchor_window, MONITOR_DEFAULTTONEAREST), &monitor) &&
+        !SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0))
+        SetRect(&monitor.rcWork, anchor.left, anchor.top, anchor.left + width,
+                anchor.bottom + HELP_POPUP_GAP + height);
+    const RECT &screen = monitor.rcWork;
     int x = anchor.left;
     int y = anchor.bottom + HELP_POPUP_GAP;
     if (y + height > screen.bottom)
@@ -120,6 +147,7 @@ static void Help_Popup_Place(HWND dialog, HWND control, const char *text, RECT *
     if (y < screen.top)
         y = screen.top;
     SetRect(place, x, y, x + width, y + height);
+    return 1;
 }
 
 static void Help_Show_Popup(HWND dialog, HWND control, DWORD context)
@@ -134,7 +162,8 @@ static void Help_Show_Popup(HWND dialog, HWND control, DWORD context)
         return;
     Help_Popup_Font = (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0);
     RECT place;
-    Help_Popup_Place(dialog, control, text, &place);
+    if (!Help_Popup_Place(dialog, control, text, &place))
+        return;
     /* Owned by the dialog, so it goes when the dialog goes. Its title is the
      * text, which is what a screen reader (or a test) reads. */
     Help_Popup = CreateWindowExA(WS_EX_TOOLWINDOW, HELP_POPUP_CLASS, text, WS_POPUP | WS_BORDER,
@@ -155,7 +184,7 @@ int Help_Show_Topic(HWND dialog, const HELPINFO *info, const Help_Topic *table, 
         if (table[i].control_id != info->iCtrlId)
             continue;
         /* The help system reports its own failures. */
-        if (Help_File_Present())
+        if (Help_System_Can_Show())
             WinHelpA(dialog, HELP_FILE, HELP_CONTEXTPOPUP, table[i].context);
         else
             Help_Show_Popup(dialog, (HWND)info->hItemHandle, table[i].context);

@@ -1,11 +1,18 @@
 /*
  * gfxsetup's flow: read the four entries, detect the hardware on a first run,
  * show the main dialog until it is not asked for again, write the entries.
+ * It works on the file the game reads: the VirtualStore copy once there is
+ * one (virtual_store.cpp), kept in step with the settings file itself.
  */
 #include "gfxsetup.h"
 #include "resource.h"
 
 #include "config_store.h"
+
+#include <string.h>
+
+static const char SETUP_FOLDER[] = "tamsel";
+static const char SETUP_FILE_NAME[] = "\\config.dat";
 
 int32_t Setup_Platform;
 int32_t Setup_Card;
@@ -18,6 +25,64 @@ static const char KEY_RENDERING_PLATFORM[] = "RENDERING_PLATFORM";
 static const char KEY_ALLOW_MIPMAP[] = "D3D_ALLOW_MIPMAP";
 static const char KEY_ALLOW_PALETTISED[] = "D3D_ALLOW_PALETTISED";
 static const char KEY_TYPE1_SHADOWS[] = "D3D_TYPE1_SHADOWS";
+static const char *const SETUP_KEYS[] = {KEY_RENDERING_PLATFORM, KEY_ALLOW_MIPMAP,
+                                         KEY_ALLOW_PALETTISED, KEY_TYPE1_SHADOWS};
+
+/* The settings file (its full long path) and its VirtualStore copy's place
+ * ("" where there is none): on the stack, as they are needed only in a run. */
+struct Setup_Files
+{
+    char file[MAX_PATH];
+    char copy[MAX_PATH];
+};
+
+/* The folder's full path, in its long form where the folder exists, then the
+ * file's name; the relative path where that does not fit. */
+static void Setup_Find_Files(Setup_Files *files)
+{
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(SETUP_FOLDER, MAX_PATH, full, NULL);
+    if (length && length < MAX_PATH)
+    {
+        DWORD long_length = GetLongPathNameA(full, files->file, MAX_PATH);
+        if (long_length && long_length < MAX_PATH)
+            length = long_length;
+        else
+            memcpy(files->file, full, length + 1);
+    }
+    if (!length || length + sizeof SETUP_FILE_NAME > MAX_PATH)
+    {
+        length = sizeof SETUP_FOLDER - 1;
+        memcpy(files->file, SETUP_FOLDER, sizeof SETUP_FOLDER);
+    }
+    memcpy(files->file + length, SETUP_FILE_NAME, sizeof SETUP_FILE_NAME);
+    Virtual_Store_Path(files->file, files->copy);
+}
+
+static int Setup_Copy_Exists(const Setup_Files *files)
+{
+    DWORD attributes = files->copy[0] ? GetFileAttributesA(files->copy) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+/* The file the game reads: the copy where it exists. */
+static const char *Setup_Game_File(const Setup_Files *files)
+{
+    return Setup_Copy_Exists(files) ? files->copy : files->file;
+}
+
+/* The four entries into one file; the first failure's code, or 0. */
+static DWORD Setup_Store(const char *path, const int32_t *values)
+{
+    DWORD error = 0;
+    for (int i = 0; i < 4; i++)
+    {
+        DWORD failed = Config_Write_Setting_In(path, SETUP_KEYS[i], values[i]);
+        if (!error)
+            error = failed;
+    }
+    return error;
+}
 
 /* Any value the file held encodes back to itself; a new card on a platform
  * read from a huge value may not fit, so wrap instead of overflowing. */
@@ -26,10 +91,12 @@ static int32_t Setup_Rendering_Platform(void)
     return (int32_t)((uint32_t)Setup_Platform * PLATFORM_CARDS + (uint32_t)Setup_Card);
 }
 
-static void Setup_Load(void)
+static void Setup_Load(Setup_Files *files)
 {
+    Setup_Find_Files(files);
+    const char *game_file = Setup_Game_File(files);
     int32_t rendering_platform = 0;
-    Config_Read_Setting(KEY_RENDERING_PLATFORM, rendering_platform);
+    Config_Read_Setting_In(game_file, KEY_RENDERING_PLATFORM, rendering_platform);
     /* Truncating division: the card takes the value's sign. */
     Setup_Platform = rendering_platform / PLATFORM_CARDS;
     Setup_Card = rendering_platform - Setup_Platform * PLATFORM_CARDS;
@@ -37,28 +104,36 @@ static void Setup_Load(void)
     if (rendering_platform == 0)
         Setup_Auto_Detect();
 
-    Config_Read_Setting(KEY_ALLOW_MIPMAP, Setup_Allow_Mipmap);
-    Config_Read_Setting(KEY_ALLOW_PALETTISED, Setup_Allow_Palettised);
-    Config_Read_Setting(KEY_TYPE1_SHADOWS, Setup_Type1_Shadows);
+    Config_Read_Setting_In(game_file, KEY_ALLOW_MIPMAP, Setup_Allow_Mipmap);
+    Config_Read_Setting_In(game_file, KEY_ALLOW_PALETTISED, Setup_Allow_Palettised);
+    Config_Read_Setting_In(game_file, KEY_TYPE1_SHADOWS, Setup_Type1_Shadows);
 }
 
-static void Setup_Save(void)
+static void Setup_Save(const Setup_Files *files)
 {
-    static const char *const keys[] = {KEY_RENDERING_PLATFORM, KEY_ALLOW_MIPMAP,
-                                       KEY_ALLOW_PALETTISED, KEY_TYPE1_SHADOWS};
     const int32_t values[] = {Setup_Rendering_Platform(), Setup_Allow_Mipmap,
                               Setup_Allow_Palettised, Setup_Type1_Shadows};
-    for (int i = 0; i < 4; i++)
-        Config_Write_Setting(keys[i], values[i]);
-    /* The store reports nothing: read back as the game will, and tell the
-     * player when a choice is not there. */
+    DWORD file_error = Setup_Store(files->file, values);
+    DWORD copy_error = 0;
+    /* Refused where Windows would have redirected the launchers' write: the
+     * copy they would have made. A read-only file is the player's choice. */
+    DWORD attributes = GetFileAttributesA(files->file);
+    if (!Setup_Copy_Exists(files) && file_error == ERROR_ACCESS_DENIED && files->copy[0] &&
+        (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) &&
+        Virtual_Store_Active())
+        copy_error = Virtual_Store_Make_Copy(files->file, files->copy);
+    /* A copy that exists is kept in step: it is read again once UAC is on. */
+    if (Setup_Copy_Exists(files))
+        copy_error = Setup_Store(files->copy, values);
+    /* Read back as the game will, and tell the player when a choice is not there. */
+    const char *game_file = Setup_Game_File(files);
     for (int i = 0; i < 4; i++)
     {
         int32_t value = ~values[i]; /* stays unequal unless read */
-        Config_Read_Setting(keys[i], value);
+        Config_Read_Setting_In(game_file, SETUP_KEYS[i], value);
         if (value != values[i])
         {
-            Setup_Report_Not_Saved();
+            Setup_Report_Not_Saved(game_file, game_file == files->file ? file_error : copy_error);
             return;
         }
     }
@@ -66,7 +141,8 @@ static void Setup_Save(void)
 
 void Setup_Run(void)
 {
-    Setup_Load();
+    Setup_Files files;
+    Setup_Load(&files);
     do
     {
         /* Not shown at all: leave the file as it was. */
@@ -75,7 +151,7 @@ void Setup_Run(void)
             return;
     } while (Setup_Show_Again);
     /* Cancel too: detection and confirmed Advanced Settings are kept. */
-    Setup_Save();
+    Setup_Save(&files);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show_state)

@@ -2,12 +2,24 @@
 // fsync of the file before it and of the folder after it make both durable.
 #include "config_store_internal.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 const char CONFIG_FILE_PATH[] = "tamsel/config.dat";
-const char CONFIG_TEMP_PATH[] = "tamsel/config.new";
-static const char CONFIG_FOLDER_PATH[] = "tamsel";
+const unsigned long CONFIG_INVALID_KEY = EINVAL;
+const unsigned long CONFIG_PATH_TOO_LONG = ENAMETOOLONG;
+
+void Config_Clear_Error()
+{
+    errno = 0;
+}
+
+unsigned long Config_Last_Error()
+{
+    return errno ? static_cast<unsigned long>(errno) : EIO;
+}
 
 int Config_Flush_File(std::FILE *file)
 {
@@ -20,7 +32,15 @@ int Config_Replace_File(const char *from, const char *to)
         return 0;
     // The rename is done and cannot be undone: a folder that will not sync
     // still holds the new file.
-    int folder = open(CONFIG_FOLDER_PATH, O_RDONLY | O_DIRECTORY);
+    char folder_path[CONFIG_PATH_SIZE] = ".";
+    const char *slash = std::strrchr(to, '/');
+    size_t length = slash ? static_cast<size_t>(slash - to) : 0;
+    if (length > 0 && length < sizeof folder_path)
+    {
+        std::memcpy(folder_path, to, length);
+        folder_path[length] = '\0';
+    }
+    int folder = open(folder_path, O_RDONLY | O_DIRECTORY);
     if (folder >= 0)
     {
         fsync(folder);

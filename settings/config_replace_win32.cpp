@@ -6,7 +6,20 @@
 #include <windows.h>
 
 const char CONFIG_FILE_PATH[] = "tamsel\\config.dat";
-const char CONFIG_TEMP_PATH[] = "tamsel\\config.new";
+const unsigned long CONFIG_INVALID_KEY = ERROR_INVALID_PARAMETER;
+const unsigned long CONFIG_PATH_TOO_LONG = ERROR_FILENAME_EXCED_RANGE;
+
+void Config_Clear_Error()
+{
+    SetLastError(ERROR_SUCCESS);
+}
+
+// msvcrt's file functions leave the failed system call's code behind.
+unsigned long Config_Last_Error()
+{
+    DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
+}
 
 int Config_Flush_File(std::FILE *file)
 {

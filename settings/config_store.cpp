@@ -5,24 +5,34 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 // The whole file in one heap block with room for an entry after it (a missing
-// file is empty); null when it cannot be opened in the mode or changes its size.
-static unsigned char *Config_Load(const char *mode, size_t &size)
+// file is empty); null when it cannot be opened in the mode or read whole.
+static unsigned char *Config_Load(const char *path, const char *mode, size_t &size,
+                                  unsigned long &error)
 {
     size = 0;
     errno = 0;
-    std::FILE *file = std::fopen(CONFIG_FILE_PATH, mode);
+    Config_Clear_Error();
+    std::FILE *file = std::fopen(path, mode);
     if (!file)
-        return errno == ENOENT ? static_cast<unsigned char *>(std::malloc(CONFIG_ENTRY_ROOM))
-                               : nullptr;
+    {
+        if (errno == ENOENT)
+            return static_cast<unsigned char *>(std::malloc(CONFIG_ENTRY_ROOM));
+        error = Config_Last_Error();
+        return nullptr;
+    }
+    Config_Clear_Error();
     long length = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
     size = static_cast<size_t>(length);
     unsigned char *bytes = nullptr;
     if (length >= 0 && std::fseek(file, 0, SEEK_SET) == 0)
         bytes = static_cast<unsigned char *>(std::malloc(size + CONFIG_ENTRY_ROOM));
-    if (bytes && (std::fread(bytes, 1, size, file) != size || std::fgetc(file) != EOF))
+    // A file that grew or shrank since its size was taken is not the one measured.
+    if (!bytes || std::fread(bytes, 1, size, file) != size || std::fgetc(file) != EOF)
     {
+        error = Config_Last_Error();
         std::free(bytes);
         bytes = nullptr;
     }
@@ -30,30 +40,70 @@ static unsigned char *Config_Load(const char *mode, size_t &size)
     return bytes;
 }
 
-int Config_Read_Setting(const char *key, int32_t &value)
+// The file that a store writes beside "path": ".dat" at its end, or the
+// end, becomes ".new" ("tamsel\config.new").
+static void Config_Temp_Path(const char *path, size_t length, char *temp)
+{
+    length -= length >= 4 && std::memcmp(path + length - 4, ".dat", 4) == 0 ? 4 : 0;
+    std::memcpy(temp, path, length);
+    std::memcpy(temp + length, ".new", sizeof ".new");
+}
+
+int Config_Read_Setting_In(const char *path, const char *key, int32_t &value)
 {
     size_t size = 0;
-    unsigned char *bytes = key ? Config_Load("rb", size) : nullptr;
+    unsigned long error = 0;
+    unsigned char *bytes = key ? Config_Load(path, "rb", size, error) : nullptr;
     int found = bytes && Config_Find_Setting(bytes, size, key, value);
     std::free(bytes);
     return found;
 }
 
-void Config_Write_Setting(const char *key, int32_t value)
+unsigned long Config_Write_Setting_In(const char *path, const char *key, int32_t value)
 {
+    char temp[CONFIG_PATH_SIZE];
+    size_t length = std::strlen(path);
+    if (!Config_Is_Key(key))
+        return CONFIG_INVALID_KEY;
+    if (length + sizeof ".new" > sizeof temp)
+        return CONFIG_PATH_TOO_LONG;
+    Config_Temp_Path(path, length, temp);
     // "r+b": a file that cannot be written (read-only, locked) is never replaced.
     size_t size = 0;
-    unsigned char *bytes = Config_Is_Key(key) ? Config_Load("r+b", size) : nullptr;
-    std::FILE *to = bytes ? std::fopen(CONFIG_TEMP_PATH, "wb") : nullptr;
-    if (to)
+    unsigned long error = 0;
+    unsigned char *bytes = Config_Load(path, "r+b", size, error);
+    if (!bytes)
+        return error;
+    Config_Clear_Error();
+    std::FILE *to = std::fopen(temp, "wb");
+    if (!to)
     {
-        size = Config_Store_Setting(bytes, size, key, value);
-        // On the disk before it replaces the old file: after a power cut a
-        // journal may keep the replace and lose unflushed data.
-        int written = std::fwrite(bytes, 1, size, to) == size && Config_Flush_File(to);
-        if (std::fclose(to) != 0 || !written ||
-            !Config_Replace_File(CONFIG_TEMP_PATH, CONFIG_FILE_PATH))
-            std::remove(CONFIG_TEMP_PATH);
+        std::free(bytes);
+        return Config_Last_Error();
     }
+    size = Config_Store_Setting(bytes, size, key, value);
+    Config_Clear_Error();
+    // On the disk before it replaces the old file: after a power cut a
+    // journal may keep the replace and lose unflushed data.
+    if (std::fwrite(bytes, 1, size, to) != size || !Config_Flush_File(to))
+        error = Config_Last_Error();
+    if (std::fclose(to) != 0 && !error)
+        error = Config_Last_Error();
+    Config_Clear_Error();
+    if (!error && !Config_Replace_File(temp, path))
+        error = Config_Last_Error();
+    if (error)
+        std::remove(temp);
     std::free(bytes);
+    return error;
+}
+
+int Config_Read_Setting(const char *key, int32_t &value)
+{
+    return Config_Read_Setting_In(CONFIG_FILE_PATH, key, value);
+}
+
+void Config_Write_Setting(const char *key, int32_t value)
+{
+    Config_Write_Setting_In(CONFIG_FILE_PATH, key, value);
 }

@@ -13,4 +13,12 @@ int Config_Read_Setting(const char *key, int32_t &value);
 // end of its data. No result: when the file cannot be rewritten it stays as it was.
 void Config_Write_Setting(const char *key, int32_t value);
 
+// The same two on a settings file named by its path (at most CONFIG_PATH_SIZE
+// bytes with its terminator). The store's result is 0, or the system's error
+// code (GetLastError on Windows, errno elsewhere) of the step that failed:
+// opening, reading, writing or flushing a file, or the replace.
+const unsigned CONFIG_PATH_SIZE = 260;
+int Config_Read_Setting_In(const char *path, const char *key, int32_t &value);
+unsigned long Config_Write_Setting_In(const char *path, const char *key, int32_t value);
+
 #endif

@@ -9,7 +9,10 @@
 #include <cstdio>
 
 extern const char CONFIG_FILE_PATH[]; // the settings file
-extern const char CONFIG_TEMP_PATH[]; // the file that a store writes beside it
+// The system's codes for a path too long for the store, and for a key that no
+// line could hold.
+extern const unsigned long CONFIG_PATH_TOO_LONG;
+extern const unsigned long CONFIG_INVALID_KEY;
 
 // The most a store adds: CR LF, an 80-byte key, a blank, "-2147483648", CR LF.
 const size_t CONFIG_ENTRY_ROOM = 2 + 80 + 1 + 11 + 2;
@@ -25,5 +28,8 @@ size_t Config_Store_Setting(unsigned char *bytes, size_t size, const char *key, 
 int Config_Flush_File(std::FILE *file);
 // Puts the file "from" in the place of "to", replacing "to" when it exists.
 int Config_Replace_File(const char *from, const char *to);
+// Before a step: no error yet. After it failed: the system's code, never 0.
+void Config_Clear_Error();
+unsigned long Config_Last_Error();
 
 #endif
