@@ -30,7 +30,8 @@ static std::string Working_Folder()
 Game_Folder Game_Folder_Create(const char *name, bool with_engine)
 {
     Game_Folder folder;
-    folder.path = Working_Folder() + "\\" + name;
+    /* A full path ("C:\\...") names the folder itself. */
+    folder.path = name[0] && name[1] == ':' ? std::string(name) : Working_Folder() + "\\" + name;
     folder.log_path = folder.path + "\\engine.log";
     CreateDirectoryA(folder.path.c_str(), NULL);
     CreateDirectoryA((folder.path + "\\tamsel").c_str(), NULL);

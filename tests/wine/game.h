@@ -17,8 +17,9 @@ struct Game_Folder
 /* The Win32 build's bin folder as a Windows path (from VELMIRE_BIN). */
 std::string Game_Bin_Folder();
 
-/* A new, empty game folder "NAME" under the working directory, with copies of
- * the programs, Velmire.dll (unless with_engine is false) and "tamsel". */
+/* A new, empty game folder "NAME" under the working directory (or NAME itself,
+ * a full path into an existing folder), with copies of the programs,
+ * Velmire.dll (unless with_engine is false) and "tamsel". */
 Game_Folder Game_Folder_Create(const char *name, bool with_engine = true);
 
 /* Starts a program of the folder with the folder as working directory; the

@@ -8,11 +8,17 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_dialog_tests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_help_tests.cpp
     ${CMAKE_SOURCE_DIR}/gfxsetup/help_texts.cpp)
-  target_link_libraries(gfxsetup_wine_tests PRIVATE wine_player)
+  target_link_libraries(gfxsetup_wine_tests PRIVATE wine_player shell32)
   # The pop-up's texts are compared with the program's own.
   target_include_directories(gfxsetup_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/gfxsetup)
   # The programs it drives are built with it.
-  add_dependencies(gfxsetup_wine_tests gfxsetup velmire_standin gfxsetup_empty_engine)
+  add_dependencies(gfxsetup_wine_tests gfxsetup velmire_standin gfxsetup_empty_engine
+                   winhlp32_stub)
+
+  # Put in the place of the Windows folder's help viewer by the help tests.
+  add_executable(winhlp32_stub WIN32 ${CMAKE_CURRENT_LIST_DIR}/winhlp32_stub.cpp
+                                     ${CMAKE_CURRENT_LIST_DIR}/winhlp32_stub.rc)
+  target_link_options(winhlp32_stub PRIVATE -static)
 
   add_library(gfxsetup_empty_engine SHARED ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_empty_engine.cpp)
   set_target_properties(gfxsetup_empty_engine PROPERTIES PREFIX "")
@@ -27,6 +33,7 @@ if(NOT WIN32)
       "auto_detect:Auto_Detect_Button.*:Engines/Missing_Engine.*"
       "options:Options/Advanced_Options.*"
       "not_saved:Saving/Not_Saved.*"
+      "virtual_store:Copies/Virtual_Store.*"
       "help:Dialogs/Context_Help.*:Help_Texts.*")
     string(FIND "${part}" ":" colon)
     string(SUBSTRING "${part}" 0 ${colon} name)

@@ -8,6 +8,7 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 static const char NO_HARDWARE_TEXT[] = "No 3D hardware found. Using software renderer.";
@@ -385,8 +386,8 @@ static const char HIDING_CONFIG[] = "RENDERING_PLATFORM 12\r\nVERBOSE\r\n";
 
 static const Unsaved_Case Unsaved_Cases[] = {
     {"NoTamselFolder", NO_TAMSEL_FOLDER, NULL, "There is no \"tamsel\" folder here", ""},
-    {"ReadOnlyFile", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n", "Write-protected or access denied",
-     ""},
+    {"ReadOnlyFile", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n",
+     "Write-protected or access denied", ""},
     {"ReadOnlyFolder", READ_ONLY_FOLDER, NULL, "Write-protected or access denied", ""},
     /* A line of one word hides the next line from a reader: the first entry. */
     {"LastLineOneWord", FOLDER_AS_IS, HIDING_CONFIG, "a line before an entry hides it",
@@ -481,3 +482,109 @@ TEST_P(Not_Saved, IsReportedWithThePathAndTheCause)
 
 INSTANTIATE_TEST_SUITE_P(Saving, Not_Saved, ::testing::ValuesIn(Unsaved_Cases),
                          Case_Name<Unsaved_Case>);
+
+/* ------------------------------------------ the VirtualStore copy */
+
+/* Where Windows would keep the launchers' redirected copy of a file. */
+static std::string Virtual_Store_Copy(const std::string &path)
+{
+    char local[MAX_PATH] = "";
+    SHGetFolderPathA(NULL, CSIDL_LOCAL_APPDATA, NULL, SHGFP_TYPE_CURRENT, local);
+    return std::string(local) + "\\VirtualStore" + path.substr(2);
+}
+
+/* Makes the folders of a file's path that are missing. */
+static void Make_Folders_For(const std::string &path)
+{
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), NULL);
+}
+
+/* Takes the copy and its folders away again, up to VirtualStore itself. */
+static void Remove_Virtual_Store_Copy(const std::string &copy)
+{
+    DeleteFileA(copy.c_str());
+    std::string folder = copy;
+    for (size_t at; (at = folder.rfind('\\')) != std::string::npos &&
+                    folder.find("\\VirtualStore\\") != std::string::npos;)
+    {
+        folder.erase(at);
+        RemoveDirectoryA(folder.c_str());
+    }
+}
+
+struct Copy_Case
+{
+    const char *name;
+    bool protected_folder;    /* the game under Program Files, else the working folder */
+    const char *config;       /* the settings file at start */
+    const char *copy;         /* at the copy's place at start; null: none */
+    int platform_id;          /* checked in the main dialog */
+    std::string written;      /* the settings file afterwards */
+    std::string copy_written; /* the copy afterwards ("": none, or as at start) */
+};
+
+static const Copy_Case Copy_Cases[] = {
+    /* The game reads the copy: its values are shown and both files get them. */
+    {"CopyIsRead", true, "GAMMA 3\r\nRENDERING_PLATFORM 12\r\nD3D_ALLOW_MIPMAP 1\r\n",
+     "SOUND 2\r\nRENDERING_PLATFORM 7\r\nD3D_TYPE1_SHADOWS 1\r\n", 1001,
+     "GAMMA 3\r\n" + Config_Bytes(7, 0, 0, 1), "SOUND 2\r\n" + Config_Bytes(7, 0, 0, 1)},
+    /* A file that could be written: no copy is made. */
+    {"NoCopyNoneMade", true, "GAMMA 3\r\nRENDERING_PLATFORM 12\r\n", NULL, 1002,
+     "GAMMA 3\r\n" + Config_Bytes(12, 0, 0, 0), ""},
+    /* Outside the virtualized folders a file at that place is no copy. */
+    {"OutsideNotACopy", false, "RENDERING_PLATFORM 12\r\n", "RENDERING_PLATFORM 7\r\n", 1002,
+     Config_Bytes(12, 0, 0, 0), ""},
+};
+
+class Virtual_Store : public Gfxsetup_Test, public ::testing::WithParamInterface<Copy_Case>
+{
+};
+
+TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
+{
+    const Copy_Case &c = GetParam();
+    if (c.protected_folder)
+    {
+        char program_files[MAX_PATH] = "";
+        ASSERT_EQ(S_OK, SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT,
+                                         program_files));
+        base = std::string(program_files) + "\\Velmire Tests";
+        CreateDirectoryA(base.c_str(), NULL);
+    }
+    std::string folder = Folder_Name();
+    if (folder[1] != ':')
+    {
+        char working[MAX_PATH];
+        GetCurrentDirectoryA(sizeof working, working);
+        folder = std::string(working) + "\\" + folder;
+    }
+    std::string copy = Virtual_Store_Copy(folder + "\\tamsel\\config.dat");
+    Remove_Virtual_Store_Copy(copy);
+    if (c.copy)
+    {
+        Make_Folders_For(copy);
+        ASSERT_TRUE(Game_Write_File(copy, c.copy)) << copy;
+    }
+    ASSERT_TRUE(Start(c.config, 0));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    Expect_Radio(main_dialog, 1001, 1002, c.platform_id, "platform");
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    EXPECT_EQ(0, Session_Finish(&session));
+    EXPECT_EQ(c.written, Session_Config(&session));
+    if (c.copy)
+    {
+        EXPECT_EQ(c.copy_written.empty() ? std::string(c.copy) : c.copy_written,
+                  Game_Read_File(copy));
+    }
+    else
+    {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Virtual_Store_Copy(folder).c_str()))
+            << "a VirtualStore folder was made for a file that could be written";
+    }
+    Remove_Virtual_Store_Copy(copy);
+}
+
+INSTANTIATE_TEST_SUITE_P(Copies, Virtual_Store, ::testing::ValuesIn(Copy_Cases),
+                         Case_Name<Copy_Case>);

@@ -1,12 +1,15 @@
 /*
  * gfxsetup's context help on Wine: F1 on every control of both dialogs, with
- * kvconfig.hlp in the game folder (the WinHelp request, caught by a window of
- * WinHelp's class in this process) and without it (our own pop-up).
+ * kvconfig.hlp in the game folder and Wine's viewer (the WinHelp request,
+ * caught by a window of WinHelp's class in this process), without it, and with
+ * it but the Windows folder's viewer replaced by a stand-in for the stub of
+ * Windows Vista and later (our own pop-up, both times).
  */
 #include "gfxsetup_session.h"
 #include "help_texts.h"
 
 #include <string.h>
+#include <tuple>
 #include <vector>
 
 #define HELP_FILE "kvconfig.hlp"
@@ -56,6 +59,44 @@ struct Help_Request
 
 static std::vector<Help_Request> Help_Requests;
 
+/* How the system stands for help. */
+enum Help_Viewer
+{
+    NO_HELP_FILE, /* no kvconfig.hlp */
+    WINE_VIEWER,  /* kvconfig.hlp and Wine's own winhlp32.exe */
+    WINDOWS_STUB  /* kvconfig.hlp and a winhlp32.exe marked as Windows' stub */
+};
+
+static const char *const Help_Viewer_Names[] = {"NoHelpFile", "WineViewer", "WindowsStub"};
+static const char STUB_STARTED[] = "winhlp32-stub-started"; /* written by the stand-in */
+
+/* The viewers that WinHelpA may start, in the Windows folder and the system folder. */
+static std::vector<std::string> Help_Viewer_Paths()
+{
+    char windows[MAX_PATH] = "", system[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
+    return {std::string(windows) + "\\winhlp32.exe", std::string(system) + "\\winhlp32.exe"};
+}
+
+/* Puts Wine's viewers back (also after a run that ended before it could). */
+static void Help_Restore_Viewers()
+{
+    for (const std::string &path : Help_Viewer_Paths())
+        if (GetFileAttributesA((path + ".orig").c_str()) != INVALID_FILE_ATTRIBUTES)
+            MoveFileExA((path + ".orig").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+static bool Help_Install_Stub()
+{
+    std::string stub = Game_Bin_Folder() + "\\winhlp32_stub.exe";
+    for (const std::string &path : Help_Viewer_Paths())
+        if (!MoveFileExA(path.c_str(), (path + ".orig").c_str(), MOVEFILE_REPLACE_EXISTING) ||
+            !CopyFileA(stub.c_str(), path.c_str(), FALSE))
+            return false;
+    return true;
+}
+
 static LRESULT CALLBACK Help_Catcher_Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg != WM_COPYDATA)
@@ -82,13 +123,28 @@ static LRESULT CALLBACK Help_Catcher_Proc(HWND window, UINT msg, WPARAM wParam, 
     return TRUE;
 }
 
-class Context_Help : public Gfxsetup_Test, public ::testing::WithParamInterface<Help_Dialog>
+class Context_Help : public Gfxsetup_Test,
+                     public ::testing::WithParamInterface<std::tuple<Help_Dialog, Help_Viewer>>
 {
   protected:
     HWND catcher = NULL;
 
+    const Help_Dialog &Dialog() const
+    {
+        return std::get<0>(GetParam());
+    }
+    Help_Viewer Viewer() const
+    {
+        return std::get<1>(GetParam());
+    }
+
     void SetUp() override
     {
+        Help_Restore_Viewers();
+        if (Viewer() == WINDOWS_STUB)
+        {
+            ASSERT_TRUE(Help_Install_Stub()) << "cannot put the stand-in in the viewers' place";
+        }
         WNDCLASSA catcher_class = {};
         catcher_class.lpfnWndProc = Help_Catcher_Proc;
         catcher_class.hInstance = GetModuleHandleA(NULL);
@@ -103,20 +159,23 @@ class Context_Help : public Gfxsetup_Test, public ::testing::WithParamInterface<
         Gfxsetup_Test::TearDown();
         if (catcher)
             DestroyWindow(catcher);
+        Help_Restore_Viewers();
     }
 
     /* Starts gfxsetup and opens the dialog under test. */
-    HWND Open(bool with_help_file)
+    HWND Open()
     {
         if (!Start("RENDERING_PLATFORM 12\r\n", 0))
             return NULL;
-        if (with_help_file)
+        if (Viewer() != NO_HELP_FILE)
             Game_Write_File(session.folder.path + "\\" HELP_FILE, "?_\3\0");
         HWND main_dialog = Session_Window(&session, MAIN_TITLE);
-        if (!main_dialog || !GetParam().advanced)
+        if (!main_dialog || !Dialog().advanced)
             return main_dialog;
         return Session_Open_Advanced(&session, main_dialog);
     }
+    void Expect_WinHelp_Requests(HWND dialog);
+    void Expect_Own_Popups(HWND dialog);
 };
 
 /* The visible help pop-ups of the process. */
@@ -127,12 +186,23 @@ static std::vector<HWND> Help_Popups(DWORD process_id)
     return std::vector<HWND>(found, found + (count < 16 ? count : 16));
 }
 
-TEST_P(Context_Help, WithTheHelpFileAsksWinHelpForThePopupTopic)
+/* Only where the system can show the help file: the WinHelp requests. */
+TEST_P(Context_Help, ShowsTheTopicWhereTheSystemCanElseItsOwnPopup)
 {
     ASSERT_TRUE(catcher != NULL);
-    HWND dialog = Open(true);
+    HWND dialog = Open();
     ASSERT_TRUE(dialog != NULL);
-    for (const Help_Case &c : GetParam().cases)
+    if (Viewer() == WINE_VIEWER)
+        Expect_WinHelp_Requests(dialog);
+    else
+        Expect_Own_Popups(dialog);
+    EXPECT_FALSE(Game_File_Exists(session.folder.path + "\\" + STUB_STARTED))
+        << "the stub was started";
+}
+
+void Context_Help::Expect_WinHelp_Requests(HWND dialog)
+{
+    for (const Help_Case &c : Dialog().cases)
     {
         Help_Requests.clear();
         ASSERT_TRUE(Session_Send(dialog, c.control_id, WM_KEYF1_MESSAGE))
@@ -152,12 +222,11 @@ TEST_P(Context_Help, WithTheHelpFileAsksWinHelpForThePopupTopic)
     EXPECT_EQ(0u, Help_Popups(session.process.dwProcessId).size());
 }
 
-TEST_P(Context_Help, WithoutTheHelpFileShowsItsOwnPopupNearTheControl)
+/* Near the control, with the topic's text; closed by a key or a click. */
+void Context_Help::Expect_Own_Popups(HWND dialog)
 {
-    HWND dialog = Open(false);
-    ASSERT_TRUE(dialog != NULL);
     bool close_with_key = true;
-    for (const Help_Case &c : GetParam().cases)
+    for (const Help_Case &c : Dialog().cases)
     {
         ASSERT_TRUE(Session_Send(dialog, c.control_id, WM_KEYF1_MESSAGE))
             << "control " << c.control_id;
@@ -195,11 +264,18 @@ TEST_P(Context_Help, WithoutTheHelpFileShowsItsOwnPopupNearTheControl)
             << "pop-up not closed by a " << (close_with_key ? "key" : "click");
         close_with_key = !close_with_key;
     }
-    EXPECT_EQ(0u, Help_Requests.size()) << "WinHelp asked without the help file";
+    EXPECT_EQ(0u, Help_Requests.size()) << "WinHelp asked where the system cannot show help";
 }
 
-INSTANTIATE_TEST_SUITE_P(Dialogs, Context_Help, ::testing::ValuesIn(Help_Dialogs),
-                         Case_Name<Help_Dialog>);
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, Context_Help,
+    ::testing::Combine(::testing::ValuesIn(Help_Dialogs),
+                       ::testing::Values(NO_HELP_FILE, WINE_VIEWER, WINDOWS_STUB)),
+    [](const ::testing::TestParamInfo<std::tuple<Help_Dialog, Help_Viewer>> &info)
+    {
+        return std::string(std::get<0>(info.param).name) + "_" +
+               Help_Viewer_Names[std::get<1>(info.param)];
+    });
 
 /* The pop-up's texts: one for each context that a control has, each its own
  * and short enough for the pop-up's 512-byte buffer; none for other numbers. */
@@ -214,8 +290,8 @@ TEST(Help_Texts, EachControlsContextHasItsOwnText)
             const char *text = Help_Text(c.context);
             ASSERT_TRUE(text != NULL) << "context " << c.context;
             size_t length = strlen(text);
-            EXPECT_TRUE(length > 0 && length <= 511) << "context " << c.context << ": "
-                                                     << length << " characters";
+            EXPECT_TRUE(length > 0 && length <= 511)
+                << "context " << c.context << ": " << length << " characters";
             for (const std::string &other : seen)
                 EXPECT_NE(other, text) << "context " << c.context << " repeats a topic";
             seen.push_back(text);

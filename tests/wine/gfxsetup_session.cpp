@@ -117,12 +117,17 @@ std::string Config_Bytes(int rendering_platform, int mipmap, int palettised, int
     return bytes;
 }
 
-bool Gfxsetup_Test::Start(const char *config, int answer, Session_Engine engine)
+std::string Gfxsetup_Test::Folder_Name() const
 {
     const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
     for (char &c : name)
         if (c == '/' || c == '\\')
             c = '-';
-    return Session_Start(&session, name.c_str(), config, answer, engine);
+    return base.empty() ? name : base + "\\" + name;
+}
+
+bool Gfxsetup_Test::Start(const char *config, int answer, Session_Engine engine)
+{
+    return Session_Start(&session, Folder_Name().c_str(), config, answer, engine);
 }

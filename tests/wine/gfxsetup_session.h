@@ -63,11 +63,14 @@ class Gfxsetup_Test : public ::testing::Test
 {
   protected:
     Session session = {};
+    std::string base; /* the game folder's parent, a full path; "": the working folder */
     void TearDown() override
     {
         Session_Kill(&session);
     }
     bool Start(const char *config, int answer, Session_Engine engine = ENGINE_STANDIN);
+    /* The game folder's name for Session_Start (a full path under base). */
+    std::string Folder_Name() const;
 };
 
 /* Names table-driven cases by their name field. */
