@@ -43,6 +43,15 @@ if(NOT WIN32)
                           ARGS --gtest_filter=${filter})
   endforeach()
 
+  # What only a user without the right to write shows, run as one.
+  if(VELMIRE_WIN32_DIR)
+    add_test(NAME gfxsetup.as_player
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/as-player.sh gfxsetup_wine_tests.exe
+                     --gtest_filter=Denied/*)
+    set_tests_properties(gfxsetup.as_player PROPERTIES FIXTURES_REQUIRED wine LABELS wine
+                         TIMEOUT 600 ENVIRONMENT "${VELMIRE_WINE_TEST_ENV}")
+  endif()
+
   if(VELMIRE_WIN32_DIR)
     find_program(VELMIRE_PE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
     add_test(NAME pe.resources.gfxsetup

@@ -7,6 +7,7 @@
 #include "gfxsetup_session.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -588,3 +589,93 @@ TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
 
 INSTANTIATE_TEST_SUITE_P(Copies, Virtual_Store, ::testing::ValuesIn(Copy_Cases),
                          Case_Name<Copy_Case>);
+
+/* ----------------------------- a player who may not write the game folder */
+
+static const char POLICY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+
+/* Sets EnableLUA in the prefix as Windows keeps it (the 64-bit view). */
+static bool Set_Enable_Lua(DWORD value)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, POLICY_KEY, 0, NULL, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                        NULL, &key, NULL) != ERROR_SUCCESS)
+        return false;
+    LONG result =
+        RegSetValueExA(key, "EnableLUA", 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+struct Denied_Case
+{
+    const char *name;
+    DWORD enable_lua;
+    bool copy_made; /* else the not-saved message */
+};
+
+static const Denied_Case Denied_Cases[] = {
+    {"UacOnMakesTheCopy", 1, true},
+    {"UacOffSaysNotSaved", 0, false},
+};
+
+class Denied : public Gfxsetup_Test, public ::testing::WithParamInterface<Denied_Case>
+{
+  protected:
+    void TearDown() override
+    {
+        Gfxsetup_Test::TearDown();
+        Set_Enable_Lua(1);
+    }
+};
+
+/* The game in a protected folder that this user may not write (made by
+ * as-player.sh): with UAC on, Windows would have the launchers write (and
+ * read) a copy, so gfxsetup makes it as Windows would; with UAC off, it says
+ * that it could not save. */
+TEST_P(Denied, AStandardUsersSaveUnderProgramFiles)
+{
+    const Denied_Case &c = GetParam();
+    const char *as_player = getenv("VELMIRE_AS_PLAYER");
+    if (!as_player || strcmp(as_player, "yes") != 0)
+        GTEST_SKIP() << "needs a user that may be refused (run through as-player.sh as root)";
+    char program_files[MAX_PATH] = "";
+    ASSERT_EQ(S_OK,
+              SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, program_files));
+    std::string folder = std::string(program_files) + "\\Velmire Denied";
+    std::string config_path = folder + "\\tamsel\\config.dat";
+    const std::string before = Game_Read_File(config_path);
+    ASSERT_FALSE(before.empty()) << "no game folder at " << folder;
+    ASSERT_FALSE(Game_Write_File(folder + "\\tamsel\\probe", "x")) << "this user may write it";
+    ASSERT_TRUE(Set_Enable_Lua(c.enable_lua));
+    std::string copy = Virtual_Store_Copy(config_path);
+    Remove_Virtual_Store_Copy(copy);
+    ASSERT_TRUE(Session_Start(&session, folder.c_str(), NULL, 0));
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    if (!c.copy_made)
+    {
+        HWND box = Session_Window(&session, MAIN_TITLE);
+        ASSERT_TRUE(box != NULL) << "no message that the settings were not saved";
+        char text[1024] = "";
+        Player_Message_Box_Text(box, text, sizeof text);
+        EXPECT_NE(nullptr, strstr(text, "Write-protected or access denied")) << text;
+        EXPECT_NE(nullptr, strstr(text, config_path.c_str())) << text;
+        Player_Press_OK(box);
+    }
+    EXPECT_EQ(0, Session_Finish(&session)); /* an unanswered message would keep it */
+    EXPECT_EQ(before, Game_Read_File(config_path)) << "the real file changed";
+    if (c.copy_made)
+    {
+        EXPECT_EQ("GAMMA 3\r\nSOUND 2\r\n" + Config_Bytes(12, 0, 0, 0), Game_Read_File(copy));
+    }
+    else
+    {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Virtual_Store_Copy(folder).c_str()))
+            << "a copy was made with UAC off";
+    }
+    Remove_Virtual_Store_Copy(copy);
+}
+
+INSTANTIATE_TEST_SUITE_P(Denied, Denied, ::testing::ValuesIn(Denied_Cases), Case_Name<Denied_Case>);

@@ -11,6 +11,7 @@
 #   wine-env.sh bin               print the tier's bin folder
 #   wine-env.sh teardown          stop wineserver and Xvfb
 # VELMIRE_WINE_STATE names the folder (default: build/native/wine);
+# VELMIRE_WINE_USER=UID:GID runs Wine as that user (as-player.sh sets it);
 # VELMIRE_WIN32_DIR and VELMIRE_WIN64_DIR the two Win32 build folders
 # (default: build/win32 and build/win64). Programs see VELMIRE_BIN, the bin folder.
 set -eu
@@ -35,6 +36,14 @@ else
     export VELMIRE_BIN=${VELMIRE_WIN32_DIR:-$root/build/win32}/bin
 fi
 wine=$VELMIRE_TIER_LOADER
+# Another user's Wine: through setpriv here, or inside the emulated root by
+# its wrapper.
+as_user=()
+if [ -n "${VELMIRE_WINE_USER:-}" ] && [ "$VELMIRE_TIER" != win32-emulated ]; then
+    as_user=(setpriv --reuid="${VELMIRE_WINE_USER%:*}" --regid="${VELMIRE_WINE_USER#*:}"
+             --clear-groups --)
+fi
+wineserver() { "${as_user[@]}" "$(type -P wineserver)" "$@"; }
 need_wine() {
     if [ -z "$wine" ]; then
         echo "wine-env: no Wine loader for the $VELMIRE_TIER tier (run scripts/setup-deps.sh)" >&2
@@ -71,13 +80,13 @@ use_display() {
 }
 
 managed_off() {
-    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "${as_user[@]}" "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 setup_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the Wine prefix $WINEPREFIX (once)"
-        "$wine" wineboot -i >"$state/wineboot-$VELMIRE_TIER.log" 2>&1
+        "${as_user[@]}" "$wine" wineboot -i >"$state/wineboot-$VELMIRE_TIER.log" 2>&1
         # Without a window manager, managed windows make Wine wait for one.
         managed_off
         wineserver -w
@@ -99,7 +108,7 @@ setup)
     # The first Wine process starts the prefix's services, which keep its
     # output open for as long as wineserver runs: start them here, not in a test.
     # It also proves that this tier's Wine runs programs here at all.
-    if ! "$wine" cmd /c exit </dev/null >/dev/null 2>&1; then
+    if ! "${as_user[@]}" "$wine" cmd /c exit </dev/null >/dev/null 2>&1; then
         echo "wine-env: $wine cannot start a program in $WINEPREFIX" >&2
         [ "$VELMIRE_TIER" != win64 ] &&
             echo "wine-env: VELMIRE_WINE_TIER=win64 runs the x86-64 build instead" >&2
@@ -110,7 +119,7 @@ run)
     shift
     need_wine
     use_display
-    exec "$wine" "$@"
+    exec "${as_user[@]}" "$wine" "$@"
     ;;
 run-in | run-test)
     # A fresh, empty working folder for each run.
@@ -122,15 +131,16 @@ run-in | run-test)
     need_wine
     rm -rf "$work"
     mkdir -p "$work"
+    [ -n "${VELMIRE_WINE_USER:-}" ] && chown "$VELMIRE_WINE_USER" "$work"
     cd "$work"
     use_display
-    exec "$wine" "$exe" "$@"
+    exec "${as_user[@]}" "$wine" "$exe" "$@"
     ;;
 run-on-display)
     shift
     need_wine
     setup_prefix
-    exec "$wine" "$@"
+    exec "${as_user[@]}" "$wine" "$@"
     ;;
 bin)
     echo "$VELMIRE_BIN"
