@@ -39,15 +39,18 @@ if ! setpriv --reuid="${user%:*}" --regid="${user#*:}" --clear-groups -- test -w
     exit 1
 fi
 env "${player_env[@]}" "$here/wine-env.sh" setup
-# A game folder under Program Files that nobody may not write, as a standard
-# user meets it on Windows (Wine keeps a folder's read-only mark as a mark).
+# Game folders that nobody may not write, as a standard user meets them on
+# Windows: under Program Files, and outside the folders Windows virtualizes.
+# (Neither Windows nor Wine lets a folder's read-only mark refuse a write.)
 bin=$(env "${player_env[@]}" "$here/wine-env.sh" bin)
-game=$(ls -d "$state"/prefix-*/drive_c)"/Program Files/Velmire Denied"
-mkdir -p "$game/tamsel"
-cp "$bin/gfxsetup.exe" "$bin/Velmire.dll" "$game/"
-printf 'GAMMA 3\r\nRENDERING_PLATFORM 12\r\nSOUND 2\r\n' >"$game/tamsel/config.dat"
-chown -R 0:0 "$game"
-chmod -R u=rwX,go=rX "$game"
+drive_c=$(ls -d "$state"/prefix-*/drive_c)
+for game in "$drive_c/Program Files/Velmire Denied" "$drive_c/Velmire Closed"; do
+    mkdir -p "$game/tamsel"
+    cp "$bin/gfxsetup.exe" "$bin/Velmire.dll" "$game/"
+    printf 'GAMMA 3\r\nRENDERING_PLATFORM 12\r\nSOUND 2\r\n' >"$game/tamsel/config.dat"
+    chown -R 0:0 "$game"
+    chmod -R u=rwX,go=rX "$game"
+done
 status=0
 env "${player_env[@]}" VELMIRE_AS_PLAYER=yes "$here/wine-env.sh" run-test "$state/work" "$exe" "$@" ||
     status=$?

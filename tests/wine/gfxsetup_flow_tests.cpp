@@ -426,7 +426,9 @@ TEST_P(Not_Saved, IsReportedWithThePathAndTheCause)
         {
             SetFileAttributesA(tamsel.c_str(), FILE_ATTRIBUTE_NORMAL);
             Session_Confirm_Box(&session);
-            GTEST_SKIP() << "this Wine and user can write a read-only folder";
+            GTEST_SKIP() << "this Wine and user can write a read-only folder (so can Windows, "
+                            "which does not honour the mark on folders; Denied/* has folders "
+                            "that a user may not write)";
         }
     }
     if (!c.config)
@@ -610,13 +612,16 @@ static bool Set_Enable_Lua(DWORD value)
 struct Denied_Case
 {
     const char *name;
+    bool protected_folder; /* under Program Files, else C:\\Velmire Closed */
     DWORD enable_lua;
     bool copy_made; /* else the not-saved message */
 };
 
 static const Denied_Case Denied_Cases[] = {
-    {"UacOnMakesTheCopy", 1, true},
-    {"UacOffSaysNotSaved", 0, false},
+    {"UacOnMakesTheCopy", true, 1, true},
+    {"UacOffSaysNotSaved", true, 0, false},
+    /* Where Windows would not redirect the game either. */
+    {"OutsideProtectedFoldersSaysNotSaved", false, 1, false},
 };
 
 class Denied : public Gfxsetup_Test, public ::testing::WithParamInterface<Denied_Case>
@@ -629,10 +634,10 @@ class Denied : public Gfxsetup_Test, public ::testing::WithParamInterface<Denied
     }
 };
 
-/* The game in a protected folder that this user may not write (made by
- * as-player.sh): with UAC on, Windows would have the launchers write (and
- * read) a copy, so gfxsetup makes it as Windows would; with UAC off, it says
- * that it could not save. */
+/* The game in a folder that this user may not write (made by as-player.sh):
+ * under Program Files with UAC on, Windows would have the launchers write (and
+ * read) a copy, so gfxsetup makes it as Windows would; with UAC off, or
+ * outside the folders Windows virtualizes, it says that it could not save. */
 TEST_P(Denied, AStandardUsersSaveUnderProgramFiles)
 {
     const Denied_Case &c = GetParam();
@@ -642,7 +647,8 @@ TEST_P(Denied, AStandardUsersSaveUnderProgramFiles)
     char program_files[MAX_PATH] = "";
     ASSERT_EQ(S_OK,
               SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, program_files));
-    std::string folder = std::string(program_files) + "\\Velmire Denied";
+    std::string folder = c.protected_folder ? std::string(program_files) + "\\Velmire Denied"
+                                            : std::string("C:\\Velmire Closed");
     std::string config_path = folder + "\\tamsel\\config.dat";
     const std::string before = Game_Read_File(config_path);
     ASSERT_FALSE(before.empty()) << "no game folder at " << folder;
