@@ -4,135 +4,169 @@
 
 #include <cstring>
 
-static const long CONFIG_MAX_WORD = 80;
+static const size_t CONFIG_MAX_WORD = 80; // a read's longest word, and longest skip
 
+// Whitespace to the scans: space, and tab to CR.
 static bool Is_Space(int c)
 {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// The reader over the data: the bytes before the first 0x1A, CR LF read as LF.
-struct Config_Text
+static bool Is_Digit(int c)
 {
-    const unsigned char *at, *end, *line; // line: where the line of the byte at "at" begins
-    const char *key;
-    size_t key_length;
-    int resumable; // see Config_Search
-};
-
-static Config_Text Config_Start(const unsigned char *bytes, size_t size, const char *key)
-{
-    const void *mark = std::memchr(bytes, 0x1A, size); // the data's end
-    const unsigned char *end = mark ? static_cast<const unsigned char *>(mark) : bytes + size;
-    return {bytes, end, bytes, key, std::strlen(key), 0};
+    return c >= '0' && c <= '9';
 }
 
-// Takes an LF or a CR LF; 0 when neither comes next.
-static int Take_Line_End(Config_Text &t)
+// The end of what a read sees: the first 0x1A, else the end of the bytes.
+static const unsigned char *Data_End(const unsigned char *bytes, size_t size)
 {
-    const unsigned char *p = t.at + (t.at + 1 < t.end && *t.at == '\r');
-    if (p == t.end || *p != '\n')
-        return 0;
-    t.at = t.line = p + 1;
-    return 1;
+    const void *mark = std::memchr(bytes, 0x1A, size);
+    return mark ? static_cast<const unsigned char *>(mark) : bytes + size;
 }
 
-static void Skip_Spaces(Config_Text &t)
+// A read takes CR LF for one LF; a CR without an LF after it is an ordinary byte.
+static bool Is_Cr_Lf(const unsigned char *p, const unsigned char *end)
 {
-    while (t.at < t.end && Is_Space(*t.at))
-        if (*t.at++ == '\n')
-            t.line = t.at;
+    return p + 1 < end && p[0] == '\r' && p[1] == '\n';
 }
 
-// Skips spaces, tabs and line ends (after a word that ended its line, the next
-// non-blank line goes too), then bytes through a line end, at most 80.
-static void Config_Skip_Rest_Of_Line(Config_Text &t)
+// After a word that is not the key: where the next word's scan begins.
+static const unsigned char *Config_Skip_Rest_Of_Line(const unsigned char *at,
+                                                     const unsigned char *end)
 {
-    for (;;)
-        if (t.at < t.end && (*t.at == ' ' || *t.at == '\t'))
-            ++t.at;
-        else if (!Take_Line_End(t))
-            break;
-    for (long taken = 0; taken < CONFIG_MAX_WORD && t.at < t.end && !Take_Line_End(t); ++taken)
-        ++t.at;
-}
-
-// Scans as "%d" (a sign is taken even without digits); 0 when a non-digit comes
-// first. The data end leaves value; beyond 32 bits, INT32_MAX or INT32_MIN.
-static int Config_Scan_Int(Config_Text &t, int32_t &value)
-{
-    Skip_Spaces(t);
-    int negative = t.at < t.end && *t.at == '-';
-    t.at += t.at < t.end && (*t.at == '-' || *t.at == '+');
-    if (t.at == t.end || *t.at < '0' || *t.at > '9')
-        return t.at == t.end;
-    const uint32_t limit = 2147483648u; // the magnitude of INT32_MIN
-    uint32_t magnitude = 0;
-    for (; t.at < t.end && *t.at >= '0' && *t.at <= '9'; ++t.at)
-        magnitude = magnitude > limit / 10 ? limit : magnitude * 10 + (*t.at - '0');
-    magnitude = magnitude < limit ? magnitude : limit;
-    value = static_cast<int32_t>(negative ? 0u - magnitude : magnitude - (magnitude == limit));
-    return 1;
-}
-
-// Config_Read_Setting's search: where the key's line begins, or null. resumable:
-// the key's word was scanned from a line start, so a reader of the data without
-// that line reaches its start as it did.
-static const unsigned char *Config_Search(Config_Text &t, int32_t &value)
-{
-    for (int after_key = 0;;)
+    // Blanks and line ends, so after a word that ended its line the next line
+    // that holds more than blanks goes too.
+    while (at < end && (*at == ' ' || *at == '\t' || *at == '\n' || Is_Cr_Lf(at, end)))
+        ++at;
+    // Then the line through its end, but at most 80 bytes of it.
+    for (size_t taken = 0; taken < CONFIG_MAX_WORD && at < end; ++taken)
     {
-        t.resumable = !after_key && t.at == t.line;
-        Skip_Spaces(t);
-        const unsigned char *word = t.at;
-        while (t.at < t.end && t.at - word < CONFIG_MAX_WORD && !Is_Space(*t.at))
-            ++t.at;
-        if (t.at == word)
+        if (Is_Cr_Lf(at, end))
+            return at + 2;
+        if (*at == '\n')
+            return at + 1;
+        ++at;
+    }
+    return at;
+}
+
+// The number after the key, scanned as "%d" does: whitespace (line ends too),
+// a sign, digits. 1 when the key counts as found: with digits, value holds the
+// number (beyond 32 bits INT32_MAX or INT32_MIN); at the data end it is left.
+// 0 when another byte comes first; at is then on it.
+static int Config_Scan_Number(const unsigned char *&at, const unsigned char *end, int32_t &value)
+{
+    while (at < end && Is_Space(*at))
+        ++at;
+    const bool negative = at < end && *at == '-';
+    if (at < end && (*at == '-' || *at == '+'))
+        ++at;
+    if (at == end)
+        return 1;
+    if (!Is_Digit(*at))
+        return 0;
+    const uint32_t limit = 2147483648u; // the magnitude of INT32_MIN, where it stops
+    uint32_t magnitude = 0;
+    for (; at < end && Is_Digit(*at); ++at)
+        magnitude = magnitude > limit / 10 ? limit : magnitude * 10 + (*at - '0');
+    if (magnitude > limit)
+        magnitude = limit;
+    if (negative)
+        value = static_cast<int32_t>(0u - magnitude);
+    else
+        value = magnitude == limit ? INT32_MAX : static_cast<int32_t>(magnitude);
+    return 1;
+}
+
+// Config_Read_Setting's search over the data: the key's word where the read
+// finds it, else null.
+static const unsigned char *Config_Search(const unsigned char *at, const unsigned char *end,
+                                          const char *key, int32_t &value)
+{
+    const size_t key_length = std::strlen(key);
+    for (;;)
+    {
+        while (at < end && Is_Space(*at))
+            ++at;
+        // The next word: up to whitespace, at most 80 bytes (the rest of a
+        // longer one is scanned as the word after it).
+        const unsigned char *word = at;
+        while (at < end && !Is_Space(*at) && static_cast<size_t>(at - word) < CONFIG_MAX_WORD)
+            ++at;
+        const size_t length = static_cast<size_t>(at - word);
+        // Only whitespace was left: not found.
+        if (length == 0)
             return nullptr;
-        after_key = static_cast<size_t>(t.at - word) == t.key_length &&
-                    !std::memcmp(word, t.key, t.key_length);
-        const unsigned char *line = t.line;
-        if (!after_key)
-            Config_Skip_Rest_Of_Line(t);
-        else if (Config_Scan_Int(t, value))
-            return line;
+        // Another word: the rest of its line goes, and the search goes on.
+        if (length != key_length || std::memcmp(word, key, key_length) != 0)
+            at = Config_Skip_Rest_Of_Line(at, end);
+        // The key and a number, or the data end before a digit: found.
+        else if (Config_Scan_Number(at, end, value))
+            return word;
+        // The key and other text: that text is the next word.
     }
 }
 
-// The end of the line at p when its first word, after blanks, is the key as a
-// whole word: after its LF, CR LF or lone CR, or the data end. Else null.
-static const unsigned char *Config_Entry_End(const Config_Text &t, const unsigned char *p)
+// When the line at "line" is an entry of the key (after whitespace other than
+// LF, the key as a whole word: whitespace or the data end after it), where its
+// cut ends: past its LF, CR LF or lone CR, or at the data end. Else null.
+static const unsigned char *Config_Entry_End(const unsigned char *line, const unsigned char *end,
+                                             const char *key, size_t key_length)
 {
-    while (p < t.end && *p != '\n' && Is_Space(*p))
+    const unsigned char *p = line;
+    while (p < end && *p != '\n' && Is_Space(*p))
         ++p;
-    if (static_cast<size_t>(t.end - p) < t.key_length || std::memcmp(p, t.key, t.key_length) != 0 ||
-        (p + t.key_length < t.end && !Is_Space(p[t.key_length])))
+    if (static_cast<size_t>(end - p) < key_length || std::memcmp(p, key, key_length) != 0)
         return nullptr;
-    for (p += t.key_length; p < t.end && *p != '\n' && *p != '\r';)
+    p += key_length;
+    if (p < end && !Is_Space(*p))
+        return nullptr; // a longer word that begins with the key
+    while (p < end && *p != '\n' && *p != '\r')
         ++p;
-    p += p < t.end && *p == '\r';
-    return p + (p < t.end && *p == '\n');
+    if (p < end && *p == '\r')
+        ++p;
+    if (p < end && *p == '\n')
+        ++p;
+    return p;
 }
 
-// Cuts the entry line on which the key was found, else the first one from the
-// top (lines begin after an LF); 0 when none. line: the found line, then the cut.
-static int Config_Remove_Setting_Line(Config_Text &t, unsigned char *bytes, size_t &size,
-                                      const unsigned char *&line)
+// The first line from the top that is an entry of the key, else null. Lines
+// begin after an LF.
+static unsigned char *First_Entry(unsigned char *bytes, unsigned char *end, const char *key,
+                                  size_t key_length)
 {
-    const unsigned char *end = Config_Entry_End(t, line);
-    for (line = end ? line : bytes; !end && !(end = Config_Entry_End(t, line)); ++line)
-        if (!(line = static_cast<const unsigned char *>(std::memchr(line, '\n', t.end - line))))
-            return 0;
-    std::memmove(bytes + (line - bytes), end, static_cast<size_t>(bytes + size - end));
-    size -= static_cast<size_t>(end - line);
-    t.end -= end - line;
-    return 1;
+    for (unsigned char *line = bytes; line < end;)
+    {
+        if (Config_Entry_End(line, end, key, key_length))
+            return line;
+        void *lf = std::memchr(line, '\n', static_cast<size_t>(end - line));
+        line = lf ? static_cast<unsigned char *>(lf) + 1 : end;
+    }
+    return nullptr;
+}
+
+// Cuts one entry of the key out of bytes[0, size): the line of the key's word
+// that a read found when that line is an entry, else the first entry from the
+// top. The count of bytes cut; 0 when there is no entry.
+static size_t Config_Cut_Entry(unsigned char *bytes, size_t size, unsigned char *end,
+                               const unsigned char *word, const char *key, size_t key_length)
+{
+    unsigned char *line = bytes + (word - bytes);
+    while (line > bytes && line[-1] != '\n')
+        --line;
+    // Found behind other text on its line: the first entry goes instead.
+    if (!Config_Entry_End(line, end, key, key_length))
+        line = First_Entry(bytes, end, key, key_length);
+    if (!line)
+        return 0;
+    const unsigned char *cut_end = Config_Entry_End(line, end, key, key_length);
+    std::memmove(line, cut_end, static_cast<size_t>(bytes + size - cut_end));
+    return static_cast<size_t>(cut_end - line);
 }
 
 int Config_Find_Setting(const unsigned char *bytes, size_t size, const char *key, int32_t &value)
 {
-    Config_Text t = Config_Start(bytes, size, key);
-    return Config_Search(t, value) != nullptr;
+    return Config_Search(bytes, Data_End(bytes, size), key, value) != nullptr;
 }
 
 int Config_Is_Key(const char *key)
@@ -143,29 +177,47 @@ int Config_Is_Key(const char *key)
 
 size_t Config_Store_Setting(unsigned char *bytes, size_t size, const char *key, int32_t value)
 {
-    // Each search sees the data as a reader would after one removal at a time.
-    Config_Text t = Config_Start(bytes, size, key);
-    int32_t scratch;
-    for (const unsigned char *found, *line; (line = found = Config_Search(t, scratch)) &&
-                                            Config_Remove_Setting_Line(t, bytes, size, line);)
-        t.at = t.line = t.resumable && line == found ? line : bytes;
-    // "KEY value" CR LF, built backwards in the room that the bytes from the 0x1A leave.
-    unsigned char *at = bytes + (t.end - bytes), *p = at + CONFIG_ENTRY_ROOM;
-    size_t tail = static_cast<size_t>(bytes + size - at);
-    std::memmove(p, at, tail);
-    p = static_cast<unsigned char *>(std::memcpy(p - 2, "\r\n", 2));
+    // One cut for each read that finds the key, until a read finds none. Each
+    // read starts at the top: text before a cut may read anew (a key without a
+    // number takes what now follows it).
+    const size_t key_length = std::strlen(key);
+    unsigned char *end = bytes + (Data_End(bytes, size) - bytes);
+    for (;;)
+    {
+        int32_t unused;
+        const unsigned char *word = Config_Search(bytes, end, key, unused);
+        const size_t cut = word ? Config_Cut_Entry(bytes, size, end, word, key, key_length) : 0;
+        if (cut == 0)
+            break;
+        size -= cut;
+        end -= cut;
+    }
+    // "KEY value" CR LF, built from its end, on a line of its own.
+    unsigned char entry[CONFIG_ENTRY_ROOM];
+    unsigned char *p = entry + sizeof entry;
+    *--p = '\n';
+    *--p = '\r';
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     do
+    {
         *--p = static_cast<unsigned char>('0' + magnitude % 10);
-    while ((magnitude /= 10) != 0);
+        magnitude /= 10;
+    } while (magnitude != 0);
     if (value < 0)
         *--p = '-';
     *--p = ' ';
-    p = static_cast<unsigned char *>(std::memcpy(p - t.key_length, key, t.key_length));
-    if (at > bytes && at[-1] != '\n')
-        p = static_cast<unsigned char *>(std::memcpy(p - 2, "\r\n", 2));
-    size_t added = static_cast<size_t>(at + CONFIG_ENTRY_ROOM - p);
-    std::memmove(at, p, added + tail);
-    return size + added;
+    p -= key_length;
+    std::memcpy(p, key, key_length);
+    // After a last line that has no line end, one first.
+    if (end > bytes && end[-1] != '\n')
+    {
+        *--p = '\n';
+        *--p = '\r';
+    }
+    // It goes at the data end: a 0x1A and what follows it move behind it.
+    const size_t length = static_cast<size_t>(entry + sizeof entry - p);
+    std::memmove(end + length, end, static_cast<size_t>(bytes + size - end));
+    std::memcpy(end, p, length);
+    return size + length;
 }

@@ -143,6 +143,26 @@ const StoreCase kStoreCases[] = {
     {"KeyFurtherAlongLine", "X 1 A 5\r\nA 2\r\n"s, "A", 3, "X 1 A 5\r\nA 3\r\n"s, 3},
     {"FoundMidLineOnlyAppends", "B " + X80 + " A 9\r\nC 1\r\n", "A", 6,
      "B " + X80 + " A 9\r\nC 1\r\nA 6\r\n", 9},
+    // A line is the key's entry only when the key is its whole first word, with
+    // whitespace or the data end after it; a longer word that begins with the
+    // key is another key. Found behind other text, the key's entry is looked for
+    // from the top (an "X" line hides the one here from reads).
+    {"LongerWordOnFoundLineStays", "AB " + X80 + " A 9\r\nC 1\r\n", "A", 6,
+     "AB " + X80 + " A 9\r\nC 1\r\nA 6\r\n", 9},
+    {"LongerWordBeforeHiddenEntryStays",
+     "D3D_ALLOW_MIPMAPX 3\r\nX\r\nD3D_ALLOW_MIPMAP 1\r\nB " + X80 + " D3D_ALLOW_MIPMAP 9\r\n",
+     "D3D_ALLOW_MIPMAP", 0,
+     "D3D_ALLOW_MIPMAPX 3\r\nX\r\nB " + X80 + " D3D_ALLOW_MIPMAP 9\r\nD3D_ALLOW_MIPMAP 0\r\n", 0},
+    {"NulAfterKeyIsLongerWord", "A\0 1\r\nX\r\nA 1\r\nB "s + X80 + " A 9\r\n", "A", 6,
+     "A\0 1\r\nX\r\nB "s + X80 + " A 9\r\nA 6\r\n", 6},
+    {"TabEndsKeyOfHiddenEntry", "AB 1\r\nX\r\nA\t1\r\nB " + X80 + " A 9\r\n", "A", 6,
+     "AB 1\r\nX\r\nB " + X80 + " A 9\r\nA 6\r\n", 6},
+    {"CrEndsKeyOfHiddenEntry", "AB 1\r\nX\r\nA\r\nB " + X80 + " A 9\r\n", "A", 6,
+     "AB 1\r\nX\r\nB " + X80 + " A 9\r\nA 6\r\n", 6},
+    {"DataEndEndsKeyOfEntry", "AB 1\r\nB " + X80 + " A 9\r\nA", "A", 6,
+     "AB 1\r\nB " + X80 + " A 9\r\nA 6\r\n", 9},
+    {"CtrlZEndsKeyOfEntry", "AB 1\r\nB " + X80 + " A 9\r\nA\x1a" + "A 1\r\n", "A", 6,
+     "AB 1\r\nB " + X80 + " A 9\r\nA 6\r\n\x1a" + "A 1\r\n", 9},
     {"BlanksBeforeKeyGoWithLine", "  \tA 5\r\nB 1\r\n"s, "A", 6, "B 1\r\nA 6\r\n"s, 6},
     {"KeyTwiceOnLine", "A A 5\r\nB 1\r\n"s, "A", 6, "B 1\r\nA 6\r\n"s, 6},
     {"FoundLineCutNotEarlierKeyLine", "A x\r\nB 1\r\nA 5\r\n"s, "A", 6, "A x\r\nB 1\r\nA 6\r\n"s, 6},
