@@ -5,11 +5,8 @@
  */
 #include "gfxsetup.h"
 
-#include <shlobj.h>
-#include <string.h>
-
 static const char HELP_FILE[] = "kvconfig.hlp";
-static const char HELP_VIEWER[] = "\\winhlp32.exe";
+static const char HELP_VIEWER[] = "winhlp32.exe";
 static const char HELP_POPUP_CLASS[] = "Velmire_Help_Popup";
 
 enum
@@ -30,18 +27,17 @@ static int Help_Is_File(const char *path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-/* WinHelpA starts the Windows folder's winhlp32.exe: before Windows Vista a
- * real viewer; from Vista on a stub, unless a viewer was installed over it;
- * none at all on a Windows without the program. */
+/* WinHelpA starts the winhlp32.exe that a search by name finds (the Windows
+ * folder's on Windows, the system folder's in a 64-bit Wine prefix): before
+ * Windows Vista a real viewer; from Vista on a stub, unless a viewer was
+ * installed over it. */
 static int Help_System_Can_Show(void)
 {
-    char viewer[MAX_PATH];
-    if (!Help_Is_File(HELP_FILE) ||
-        SHGetFolderPathA(NULL, CSIDL_WINDOWS, NULL, SHGFP_TYPE_CURRENT, viewer) != S_OK ||
-        strlen(viewer) + sizeof HELP_VIEWER > MAX_PATH)
+    if (!Help_Is_File(HELP_FILE))
         return 0;
-    memcpy(viewer + strlen(viewer), HELP_VIEWER, sizeof HELP_VIEWER);
-    return Help_Is_File(viewer) && !Version_Is_Help_Stub(viewer);
+    char viewer[MAX_PATH];
+    DWORD length = SearchPathA(NULL, HELP_VIEWER, NULL, MAX_PATH, viewer, NULL);
+    return length != 0 && length < MAX_PATH && !Version_Is_Help_Stub(viewer);
 }
 
 static void Help_Popup_On_Paint(HWND window)

@@ -70,7 +70,8 @@ enum Help_Viewer
 static const char *const Help_Viewer_Names[] = {"NoHelpFile", "WineViewer", "WindowsStub"};
 static const char STUB_STARTED[] = "winhlp32-stub-started"; /* written by the stand-in */
 
-/* The viewers that WinHelpA may start, in the Windows folder and the system folder. */
+/* The viewers that WinHelpA may start, in the Windows folder and the system
+ * folder (a 64-bit prefix has only the latter). */
 static std::vector<std::string> Help_Viewer_Paths()
 {
     char windows[MAX_PATH] = "", system[MAX_PATH] = "";
@@ -90,11 +91,17 @@ static void Help_Restore_Viewers()
 static bool Help_Install_Stub()
 {
     std::string stub = Game_Bin_Folder() + "\\winhlp32_stub.exe";
+    int replaced = 0;
     for (const std::string &path : Help_Viewer_Paths())
+    {
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
         if (!MoveFileExA(path.c_str(), (path + ".orig").c_str(), MOVEFILE_REPLACE_EXISTING) ||
             !CopyFileA(stub.c_str(), path.c_str(), FALSE))
             return false;
-    return true;
+        replaced++;
+    }
+    return replaced > 0;
 }
 
 static LRESULT CALLBACK Help_Catcher_Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
