@@ -48,22 +48,27 @@ stamp_wanted() {
 # a root-only map breaks dpkg's chown), with qemu-i386 registered for i386 ELF
 # files when ROOTFS is given (the root's folders bound in by `_inside`).
 run_in() {
-    local fs=$1 sync status
+    local fs=$1 sync status pid_fd go_fd
     shift
     [ "$(id -u)" = 0 ] || { echo "mapping user ids 0..65535 needs root" >&2; return 1; }
     sync=$(mktemp -d)
-    mkfifo "$sync/go"
+    mkfifo "$sync/pid" "$sync/go"
+    # Held open both ways, so that no open of them waits for the other side.
+    exec {pid_fd}<>"$sync/pid" {go_fd}<>"$sync/go"
     (
-        for _ in $(seq 200); do [ -s "$sync/pid" ] && break; sleep 0.05; done
-        pid=$(cat "$sync/pid" 2>/dev/null) &&
+        read -r pid <"$sync/pid" &&
             echo "0 0 65536" >"/proc/$pid/uid_map" &&
             echo "0 0 65536" >"/proc/$pid/gid_map" && echo ok >"$sync/go" ||
             echo fail >"$sync/go"
-    ) &
+    ) 2>/dev/null & # the namespace's side says when the maps failed
     status=0
     VELMIRE_EMULATED_SYNC=$sync unshare --user --mount --propagation private \
-        "$self" _inside "$fs" "$@" || status=$?
+        "$self" _inside "$fs" "$@" {pid_fd}>&- {go_fd}>&- || status=$?
+    # Where no namespace was made (no user namespaces here), no pid came:
+    # this one ends the helper's wait.
+    echo none >&"$pid_fd"
     wait
+    exec {pid_fd}>&- {go_fd}>&-
     rm -rf "$sync"
     return $status
 }
@@ -72,8 +77,7 @@ run_in() {
 inside() {
     local fs=$1 answer path
     shift
-    echo $$ >"$VELMIRE_EMULATED_SYNC/pid.tmp"
-    mv "$VELMIRE_EMULATED_SYNC/pid.tmp" "$VELMIRE_EMULATED_SYNC/pid"
+    echo $$ >"$VELMIRE_EMULATED_SYNC/pid"
     read -r answer <"$VELMIRE_EMULATED_SYNC/go"
     [ "$answer" = ok ] || { echo "cannot map user ids into the namespace" >&2; exit 1; }
     unset VELMIRE_EMULATED_SYNC
