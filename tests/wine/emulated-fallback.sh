@@ -29,7 +29,8 @@ expect() {
         { echo "FAIL $row: no 'step $step failed' in:"; cat "$work/$row.out"; failures=$((failures + 1)); }
     [ ! -e "$cache/root" ] && [ ! -e "$cache/stamp" ] ||
         { echo "FAIL $row: a root was left as if built"; failures=$((failures + 1)); }
-    line=$(VELMIRE_WINE_TIER= VELMIRE_RUNS_32BIT=no VELMIRE_WINE_I386_CACHE="$cache" "$here/wine-tier.sh")
+    line=$(VELMIRE_WINE_TIER= VELMIRE_RUNS_32BIT=no VELMIRE_WINE_I386_CACHE="$cache" \
+           VELMIRE_TIER_FILE="$work/$row.tier" "$here/wine-tier.sh" decide)
     case "$line" in
     *"x86-64 build under 64-bit Wine"*"failed at step $step"*) echo "ok   $row: $line" ;;
     *) echo "FAIL $row: tier line: $line"; failures=$((failures + 1)) ;;
@@ -44,7 +45,8 @@ stale() {
     printf '#!/bin/sh\n' >"$cache/qemu/usr/bin/qemu-i386"
     chmod +x "$cache/qemu/usr/bin/qemu-i386"
     if [ -n "$3" ]; then echo "$3" >"$cache/stamp"; fi
-    line=$(VELMIRE_WINE_TIER= VELMIRE_RUNS_32BIT=no VELMIRE_WINE_I386_CACHE="$cache" "$here/wine-tier.sh")
+    line=$(VELMIRE_WINE_TIER= VELMIRE_RUNS_32BIT=no VELMIRE_WINE_I386_CACHE="$cache" \
+           VELMIRE_TIER_FILE="$work/$row.tier" "$here/wine-tier.sh" decide)
     case "$line" in
     *"x86-64 build under 64-bit Wine"*"$why"*) echo "ok   $row: $line" ;;
     *) echo "FAIL $row: tier line: $line"; failures=$((failures + 1)) ;;

@@ -2,17 +2,19 @@
 # 32-bit Wine where this machine executes no 32-bit code, or cannot install
 # its own: an i386 Debian root whose programs run through QEMU's user-mode
 # emulation, registered with a private binfmt_misc in a new user and mount
-# namespace. Nothing outside the
-# namespace sees it: no binfmt entry, dpkg architecture or apt source is left
-# on the machine. The root and QEMU live in a cache folder that every clone
-# and build folder on this machine shares.
+# namespace. Nothing outside the namespace sees it: no binfmt entry, dpkg
+# architecture or apt source is left on the machine. The root and QEMU live in
+# a cache folder that every clone and build folder on this machine shares.
 #   emulated-wine.sh build     build the cache (once), check it, rebuild it
 #                              when broken or when the host's Wine changed
 #   emulated-wine.sh ready     exits 0 when the cache is built for this host
 #                              and the namespace can be made (quick, no check)
 #   emulated-wine.sh why       one line: why the tier cannot run here
+#   emulated-wine.sh wine ARGS        the root's Wine loader, in the namespace,
+#   emulated-wine.sh wineserver ARGS  or its server, from the caller's folder
+#                              (what the Wine tests start Wine with)
 #   emulated-wine.sh run CMD   run CMD in the namespace, the root's `wine`
-#                              and `wineserver` first on PATH
+#                              and `wineserver` first on PATH (emulated-bin)
 #   emulated-wine.sh dir       print the cache folder
 # VELMIRE_WINE_I386_CACHE names the cache folder (default
 # ${XDG_CACHE_HOME:-~/.cache}/velmire-wine-i386); VELMIRE_EMULATED_FAIL=STEP
@@ -161,10 +163,21 @@ step_wine32() {
         'apt-get update -q && apt-get install -y -q --no-install-recommends wine32 && apt-get clean'
 }
 
+# root_wine ROOTFS PROGRAM ARGS...: the root's Wine PROGRAM (by its path in
+# the root) in the namespace, from the caller's folder with the caller's
+# environment. Wine starts its other processes and its server by these
+# paths, which must be the root's.
+root_wine() {
+    local fs=$1
+    shift
+    WINELOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 \
+        run_in "$fs" unshare --root="$fs" --wd="$PWD" "$@"
+}
+
 # 32-bit Wine starts in the root.
 check_root() {
     local fs=$1 out
-    out=$(run_in "$fs" wine --version 2>&1) || { echo "$out" >&2; return 1; }
+    out=$(root_wine "$fs" /usr/lib/wine/wine --version 2>&1) || { echo "$out" >&2; return 1; }
     echo "$out" | grep -q '^wine-' || { echo "$out" >&2; return 1; }
     echo "32-bit Wine starts: $out"
 }
@@ -237,11 +250,28 @@ why() {
     fi
 }
 
+# The record says this tier: no probe again, only what a start needs.
+have_root() {
+    [ -x "$qemu" ] && [ -d "$rootfs" ] && return 0
+    echo "emulated-wine: no i386 root in $cache: $(why)" >&2
+    return 1
+}
+
 case "${1:-}" in
 build) build ;;
 ready) ready ;;
 why) why ;;
 dir) echo "$cache" ;;
+wine)
+    shift
+    have_root
+    root_wine "$rootfs" /usr/lib/wine/wine "$@"
+    ;;
+wineserver)
+    shift
+    have_root
+    root_wine "$rootfs" /usr/lib/wine/wineserver32 "$@"
+    ;;
 run)
     shift
     ready || { echo "emulated-wine: not ready: $(why)" >&2; exit 1; }
@@ -250,5 +280,5 @@ run)
 _inside) shift; inside "$@" ;;
 # A step in a process of its own, so that its first failing command ends it.
 _step) fail_if_asked "$2"; "step_${2//-/_}" ;;
-*) echo "usage: $0 build|ready|why|dir|run CMD [ARGS...]" >&2; exit 2 ;;
+*) echo "usage: $0 build|ready|why|dir|wine ARGS...|wineserver ARGS...|run CMD [ARGS...]" >&2; exit 2 ;;
 esac
