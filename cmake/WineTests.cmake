@@ -25,7 +25,8 @@ if(VELMIRE_WIN32_DIR)
                        ENVIRONMENT "${VELMIRE_WINE_TEST_ENV}")
   set_tests_properties(wine.teardown PROPERTIES FIXTURES_CLEANUP wine LABELS wine
                        ENVIRONMENT "${VELMIRE_WINE_TEST_ENV}")
-  # The emulated tier's set-up, made to fail: it says where and falls back.
+  # The tier choice with its probes made to answer, and the emulated tier's
+  # set-up made to fail: it says where and falls back.
   add_test(NAME setup.emulated_fallback COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/emulated-fallback.sh)
   set_tests_properties(setup.emulated_fallback PROPERTIES LABELS setup)
 endif()

@@ -18,7 +18,8 @@
 #   emulated-wine.sh dir       print the cache folder
 # VELMIRE_WINE_I386_CACHE names the cache folder (default
 # ${XDG_CACHE_HOME:-~/.cache}/velmire-wine-i386); VELMIRE_EMULATED_FAIL=STEP
-# makes that build step fail, to try the fallback.
+# makes that build step fail, to try the fallback; VELMIRE_EMULATED_READY=yes|no
+# makes `ready` answer so, to test the tier choice.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 project=$(cd "$here/../.." && pwd)
@@ -234,19 +235,29 @@ note_failure() {
 }
 
 ready() {
+    case "${VELMIRE_EMULATED_READY:-}" in
+    yes) return 0 ;;
+    no) return 1 ;;
+    esac
     [ ! -e "$cache/failed" ] && [ -f "$cache/stamp" ] && [ "$(cat "$cache/stamp")" = "$(stamp_wanted)" ] &&
         [ -x "$qemu" ] && [ -d "$rootfs" ] && run_in "" true 2>/dev/null
 }
 
+# The cache's state first: it is what the set-up recorded or left, the same
+# on every machine; the namespace only where the cache is fine.
 why() {
-    if [ -s "$cache/failed" ]; then
+    if [ "${VELMIRE_EMULATED_READY:-}" = no ]; then
+        echo "VELMIRE_EMULATED_READY=no says its root is not ready"
+    elif [ -s "$cache/failed" ]; then
         echo "its set-up failed at step $(cat "$cache/failed")"
+    elif [ ! -f "$cache/stamp" ] || [ ! -d "$rootfs" ] || [ ! -x "$qemu" ]; then
+        echo "its i386 root is not built (scripts/setup-deps.sh builds it)"
+    elif [ "$(cat "$cache/stamp")" != "$(stamp_wanted)" ]; then
+        echo "its i386 root was built for another Wine (scripts/setup-deps.sh rebuilds it)"
     elif ! run_in "" true 2>/dev/null; then
         echo "the private binfmt namespace cannot be made"
-    elif [ ! -f "$cache/stamp" ]; then
-        echo "its i386 root is not built (scripts/setup-deps.sh builds it)"
     else
-        echo "its i386 root was built for another Wine (scripts/setup-deps.sh rebuilds it)"
+        echo "it is ready"
     fi
 }
 

@@ -20,8 +20,9 @@
 #   wine-tier.sh runs32    exits 0 when this machine executes 32-bit x86 code
 #   wine-tier.sh check-log LOG   every tier line in a ctest log is the record's
 # The probes can be made to answer, to test the choice: VELMIRE_RUNS_32BIT=yes|no
-# (executes 32-bit code) and VELMIRE_WINE32_LOADER=PATH (the machine's 32-bit
-# Wine loader; a missing one, or one that does not start, is none).
+# (executes 32-bit code), VELMIRE_WINE32_LOADER=PATH (the machine's 32-bit Wine
+# loader; a missing one, or one that does not start, is none) and
+# emulated-wine.sh's VELMIRE_EMULATED_READY=yes|no (its root is ready).
 # Sourced (by wine-env.sh): velmire_wine_tier sets VELMIRE_TIER, VELMIRE_TIER_WHY
 # and VELMIRE_TIER_LOADER (what starts Wine on that tier) from the record.
 
