@@ -15,7 +15,7 @@ set(VELMIRE_WINE_TEST_ENV VELMIRE_WINE_STATE=${VELMIRE_WINE_STATE}
 
 if(VELMIRE_WIN32_DIR AND NOT VELMIRE_WIN64_DIR)
   message(FATAL_ERROR "VELMIRE_WIN64_DIR is needed beside VELMIRE_WIN32_DIR: "
-                      "the Wine tests run the x86-64 build where 32-bit Wine cannot")
+                      "the Wine tests run the x86-64 build where 32-bit Wine, native or emulated, cannot")
 endif()
 
 if(VELMIRE_WIN32_DIR)
