@@ -1,8 +1,5 @@
 # GoogleTest for the Win32 test programs, built from Debian's googletest sources
 # with the cross compiler (posix thread model: GoogleTest needs std::mutex).
-if(TARGET gtest_win32)
-  return()
-endif()
 set(VELMIRE_GTEST_SRC /usr/src/googletest/googletest CACHE PATH "GoogleTest sources")
 if(NOT EXISTS ${VELMIRE_GTEST_SRC}/src/gtest-all.cc)
   message(FATAL_ERROR "GoogleTest sources not found in ${VELMIRE_GTEST_SRC}: install googletest")

@@ -1,9 +1,10 @@
 #!/bin/bash
 # Installs what building and testing need on a Debian machine, where missing.
 # Every Wine tier needs the common packages; 32-bit Wine (the i386 architecture
-# and wine32) only where this machine executes 32-bit code, else emulated
-# 32-bit Wine (debootstrap and a cache folder); a failure of either only means
-# that the Wine tests run the x86-64 build under 64-bit Wine.
+# and wine32) only where this machine executes 32-bit code; emulated 32-bit
+# Wine (debootstrap and a cache folder) where it does not, or where wine32
+# cannot be installed. Where that fails too, the Wine tests run the x86-64
+# build under 64-bit Wine. scripts/test then decides the tier.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -62,9 +63,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
-# Where 32-bit code cannot run, 32-bit Wine runs emulated from an i386 root in
-# a cache folder (tests/wine/emulated-wine.sh); any failed step of it only
-# means that the Wine tests run the x86-64 build.
+# Where 32-bit code cannot run, or wine32 cannot be installed, 32-bit Wine runs
+# emulated from an i386 root in a cache folder (tests/wine/emulated-wine.sh);
+# any failed step of it only means that the Wine tests run the x86-64 build.
 emulated_wine() {
     if [ -n "$sudo" ]; then
         # Its namespace's id maps are written as root, at every run.

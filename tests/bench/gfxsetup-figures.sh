@@ -22,12 +22,13 @@ echo "size: gfxsetup.exe $gfx_size bytes (at most 19456), bare_dialog.exe $bare_
 echo "of which the settings store: $(/usr/bin/python3 "$root/tests/bench/map_bytes.py" \
      "$root/build/win32/gfxsetup/gfxsetup.map" libsettings_store.a) of code and data"
 
-# Start times: the build that this machine's Wine tier runs (the i686 files
-# under 32-bit Wine, native or emulated, else their x86-64 build); sizes above
-# are the shipped i686 files.
+# Start times: the build that build/native's recorded Wine tier runs (the
+# i686 files under 32-bit Wine, native or emulated, else their x86-64 build);
+# sizes above are the shipped i686 files.
 export VELMIRE_WINE_STATE=$out/wine
-tier_bin=$("$root/tests/wine/wine-env.sh" bin)
 "$root/tests/wine/wine-tier.sh"
+tier=$("$root/tests/wine/wine-tier.sh" name)
+tier_bin=$("$root/tests/wine/wine-env.sh" bin)
 # A game folder whose settings need no detection, so both show their dialog at once.
 cp "$tier_bin/gfxsetup.exe" "$tier_bin/bare_dialog.exe" "$out/game/"
 printf 'RENDERING_PLATFORM 12\r\nD3D_ALLOW_MIPMAP 1\r\nD3D_ALLOW_PALETTISED 1\r\nD3D_TYPE1_SHADOWS 0\r\n' \
@@ -43,4 +44,4 @@ gfx_ms=$(awk '$2 == "gfxsetup.exe" { print $3 }' "$out/start-times.txt")
 bare_ms=$(awk '$2 == "bare_dialog.exe" { print $3 }' "$out/start-times.txt")
 echo "start to dialog under Wine, median of $runs: gfxsetup.exe $gfx_ms ms," \
      "bare_dialog.exe $bare_ms ms, ratio $(awk "BEGIN { printf \"%.3f\", $gfx_ms / $bare_ms }")" \
-     "(at most 1.05), on the $("$root/tests/wine/wine-tier.sh" name) tier"
+     "(at most 1.05), on the $tier tier"

@@ -26,7 +26,8 @@ RADIO, RADIO_TAB = 0x50000009, 0x50010009
 CHECK_TAB, GROUP = 0x50010003, 0x50000007
 DEFPUSH, PUSH = 0x50010001, 0x50010000
 
-# id, caption, x, y, width, height, style: in template (and tab) order.
+# Dialog id: (caption, width, height, its controls), each control (id, caption,
+# x, y, width, height, style), in template (and tab) order.
 DIALOGS = {
     101: ("Karnoth Velmire Graphics Setup", 227, 87, [
         (1001, "256 Colour Software Rendering", 5, 15, 120, 10, RADIO),

@@ -19,7 +19,8 @@ RT_MANIFEST = 24
 ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
 ASM_V3 = "urn:schemas-microsoft-com:asm.v3"
 
-# (element, its attributes, its one child or None), from the root down.
+# (element, its attributes), from the root down: each element holds only the
+# next one, the last nothing.
 EXPECTED = [
     (f"{{{ASM_V1}}}assembly", {"manifestVersion": "1.0"}),
     (f"{{{ASM_V3}}}trustInfo", {}),

@@ -3,10 +3,11 @@
 # folders, and checks that the archives and the three programs are the same
 # byte for byte and carry the fixed time stamp, not the time of the build.
 #   tests/release/reproducible.sh WORK_FOLDER
+# VELMIRE_PYTHON3 names the Python with pefile (ctest gives the one CMake found).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$1
-python=/usr/bin/python3
+python=${VELMIRE_PYTHON3:-/usr/bin/python3}
 programs=(gfxsetup.exe cdlaunch.exe launch.exe)
 archive=karnoth-velmire-programs.zip
 

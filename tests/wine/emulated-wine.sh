@@ -2,21 +2,24 @@
 # 32-bit Wine where this machine executes no 32-bit code, or cannot install
 # its own: an i386 Debian root whose programs run through QEMU's user-mode
 # emulation, registered with a private binfmt_misc in a new user and mount
-# namespace. Nothing outside the
-# namespace sees it: no binfmt entry, dpkg architecture or apt source is left
-# on the machine. The root and QEMU live in a cache folder that every clone
-# and build folder on this machine shares.
+# namespace. Nothing outside the namespace sees it: no binfmt entry, dpkg
+# architecture or apt source is left on the machine. The root and QEMU live in
+# a cache folder that every clone and build folder on this machine shares.
 #   emulated-wine.sh build     build the cache (once), check it, rebuild it
 #                              when broken or when the host's Wine changed
 #   emulated-wine.sh ready     exits 0 when the cache is built for this host
 #                              and the namespace can be made (quick, no check)
 #   emulated-wine.sh why       one line: why the tier cannot run here
+#   emulated-wine.sh wine ARGS        the root's Wine loader, in the namespace,
+#   emulated-wine.sh wineserver ARGS  or its server, from the caller's folder
+#                              (what the Wine tests start Wine with)
 #   emulated-wine.sh run CMD   run CMD in the namespace, the root's `wine`
-#                              and `wineserver` first on PATH
+#                              and `wineserver` first on PATH (emulated-bin)
 #   emulated-wine.sh dir       print the cache folder
 # VELMIRE_WINE_I386_CACHE names the cache folder (default
 # ${XDG_CACHE_HOME:-~/.cache}/velmire-wine-i386); VELMIRE_EMULATED_FAIL=STEP
-# makes that build step fail, to try the fallback.
+# makes that build step fail, to try the fallback; VELMIRE_EMULATED_READY=yes|no
+# makes `ready` answer so, to test the tier choice.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 project=$(cd "$here/../.." && pwd)
@@ -48,22 +51,27 @@ stamp_wanted() {
 # a root-only map breaks dpkg's chown), with qemu-i386 registered for i386 ELF
 # files when ROOTFS is given (the root's folders bound in by `_inside`).
 run_in() {
-    local fs=$1 sync status
+    local fs=$1 sync status pid_fd go_fd
     shift
     [ "$(id -u)" = 0 ] || { echo "mapping user ids 0..65535 needs root" >&2; return 1; }
     sync=$(mktemp -d)
-    mkfifo "$sync/go"
+    mkfifo "$sync/pid" "$sync/go"
+    # Held open both ways, so that no open of them waits for the other side.
+    exec {pid_fd}<>"$sync/pid" {go_fd}<>"$sync/go"
     (
-        for _ in $(seq 200); do [ -s "$sync/pid" ] && break; sleep 0.05; done
-        pid=$(cat "$sync/pid" 2>/dev/null) &&
+        read -r pid <"$sync/pid" &&
             echo "0 0 65536" >"/proc/$pid/uid_map" &&
             echo "0 0 65536" >"/proc/$pid/gid_map" && echo ok >"$sync/go" ||
             echo fail >"$sync/go"
-    ) &
+    ) 2>/dev/null & # the namespace's side says when the maps failed
     status=0
     VELMIRE_EMULATED_SYNC=$sync unshare --user --mount --propagation private \
-        "$self" _inside "$fs" "$@" || status=$?
+        "$self" _inside "$fs" "$@" {pid_fd}>&- {go_fd}>&- || status=$?
+    # Where no namespace was made (no user namespaces here), no pid came:
+    # this one ends the helper's wait.
+    echo none >&"$pid_fd"
     wait
+    exec {pid_fd}>&- {go_fd}>&-
     rm -rf "$sync"
     return $status
 }
@@ -72,8 +80,7 @@ run_in() {
 inside() {
     local fs=$1 answer path
     shift
-    echo $$ >"$VELMIRE_EMULATED_SYNC/pid.tmp"
-    mv "$VELMIRE_EMULATED_SYNC/pid.tmp" "$VELMIRE_EMULATED_SYNC/pid"
+    echo $$ >"$VELMIRE_EMULATED_SYNC/pid"
     read -r answer <"$VELMIRE_EMULATED_SYNC/go"
     [ "$answer" = ok ] || { echo "cannot map user ids into the namespace" >&2; exit 1; }
     unset VELMIRE_EMULATED_SYNC
@@ -157,10 +164,26 @@ step_wine32() {
         'apt-get update -q && apt-get install -y -q --no-install-recommends wine32 && apt-get clean'
 }
 
+# root_wine ROOTFS PROGRAM ARGS...: the root's Wine PROGRAM (by its path in
+# the root) in the namespace, from the caller's folder with the caller's
+# environment. Wine starts its other processes and its server by these
+# paths, which must be the root's. VELMIRE_WINE_USER=UID:GID: as that user,
+# once inside the root (the chroot needs the namespace's root first).
+root_wine() {
+    local fs=$1 as_user=()
+    shift
+    if [ -n "${VELMIRE_WINE_USER:-}" ]; then
+        as_user=(setpriv --reuid="${VELMIRE_WINE_USER%:*}" --regid="${VELMIRE_WINE_USER#*:}"
+                 --clear-groups --)
+    fi
+    WINELOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 \
+        run_in "$fs" unshare --root="$fs" --wd="$PWD" "${as_user[@]}" "$@"
+}
+
 # 32-bit Wine starts in the root.
 check_root() {
     local fs=$1 out
-    out=$(run_in "$fs" wine --version 2>&1) || { echo "$out" >&2; return 1; }
+    out=$(root_wine "$fs" /usr/lib/wine/wine --version 2>&1) || { echo "$out" >&2; return 1; }
     echo "$out" | grep -q '^wine-' || { echo "$out" >&2; return 1; }
     echo "32-bit Wine starts: $out"
 }
@@ -217,20 +240,37 @@ note_failure() {
 }
 
 ready() {
+    case "${VELMIRE_EMULATED_READY:-}" in
+    yes) return 0 ;;
+    no) return 1 ;;
+    esac
     [ ! -e "$cache/failed" ] && [ -f "$cache/stamp" ] && [ "$(cat "$cache/stamp")" = "$(stamp_wanted)" ] &&
         [ -x "$qemu" ] && [ -d "$rootfs" ] && run_in "" true 2>/dev/null
 }
 
+# The cache's state first: it is what the set-up recorded or left, the same
+# on every machine; the namespace only where the cache is fine.
 why() {
-    if [ -s "$cache/failed" ]; then
+    if [ "${VELMIRE_EMULATED_READY:-}" = no ]; then
+        echo "VELMIRE_EMULATED_READY=no says its root is not ready"
+    elif [ -s "$cache/failed" ]; then
         echo "its set-up failed at step $(cat "$cache/failed")"
+    elif [ ! -f "$cache/stamp" ] || [ ! -d "$rootfs" ] || [ ! -x "$qemu" ]; then
+        echo "its i386 root is not built (scripts/setup-deps.sh builds it)"
+    elif [ "$(cat "$cache/stamp")" != "$(stamp_wanted)" ]; then
+        echo "its i386 root was built for another Wine (scripts/setup-deps.sh rebuilds it)"
     elif ! run_in "" true 2>/dev/null; then
         echo "the private binfmt namespace cannot be made"
-    elif [ ! -f "$cache/stamp" ]; then
-        echo "its i386 root is not built (scripts/setup-deps.sh builds it)"
     else
-        echo "its i386 root was built for another Wine (scripts/setup-deps.sh rebuilds it)"
+        echo "it is ready"
     fi
+}
+
+# The record says this tier: no probe again, only what a start needs.
+have_root() {
+    [ -x "$qemu" ] && [ -d "$rootfs" ] && return 0
+    echo "emulated-wine: no i386 root in $cache: $(why)" >&2
+    return 1
 }
 
 case "${1:-}" in
@@ -238,6 +278,16 @@ build) build ;;
 ready) ready ;;
 why) why ;;
 dir) echo "$cache" ;;
+wine)
+    shift
+    have_root
+    root_wine "$rootfs" /usr/lib/wine/wine "$@"
+    ;;
+wineserver)
+    shift
+    have_root
+    root_wine "$rootfs" /usr/lib/wine/wineserver32 "$@"
+    ;;
 run)
     shift
     ready || { echo "emulated-wine: not ready: $(why)" >&2; exit 1; }
@@ -246,5 +296,5 @@ run)
 _inside) shift; inside "$@" ;;
 # A step in a process of its own, so that its first failing command ends it.
 _step) fail_if_asked "$2"; "step_${2//-/_}" ;;
-*) echo "usage: $0 build|ready|why|dir|run CMD [ARGS...]" >&2; exit 2 ;;
+*) echo "usage: $0 build|ready|why|dir|wine ARGS...|wineserver ARGS...|run CMD [ARGS...]" >&2; exit 2 ;;
 esac

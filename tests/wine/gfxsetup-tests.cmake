@@ -1,6 +1,6 @@
-# gfxsetup's tests: one GoogleTest program that drives gfxsetup.exe under Wine
-# (split into ctest entries by test suite), an engine library without the
-# detection entry for it, and the check of gfxsetup.exe's resources.
+# gfxsetup's Wine tests: one GoogleTest program that drives gfxsetup.exe under
+# Wine (split into ctest entries by test suite) and an engine library without
+# the detection entry for it. The checks of its file are in tests/pe.
 if(WIN32)
   velmire_win32_test(gfxsetup_wine_tests
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_session.cpp
@@ -50,13 +50,5 @@ if(NOT WIN32)
                      --gtest_filter=Denied/*)
     set_tests_properties(gfxsetup.as_player PROPERTIES FIXTURES_REQUIRED wine LABELS wine
                          TIMEOUT 600 ENVIRONMENT "${VELMIRE_WINE_TEST_ENV}")
-  endif()
-
-  if(VELMIRE_WIN32_DIR)
-    find_program(VELMIRE_PE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
-    add_test(NAME pe.resources.gfxsetup
-             COMMAND ${VELMIRE_PE_PYTHON} ${CMAKE_SOURCE_DIR}/tests/pe/gfxsetup_resources.py
-                     ${VELMIRE_WIN32_DIR}/bin/gfxsetup.exe)
-    set_tests_properties(pe.resources.gfxsetup PROPERTIES LABELS pe)
   endif()
 endif()

@@ -1,5 +1,5 @@
-# The launchers' tests: one Win32 test program, run under Wine as a few ctest
-# entries, and the checks of the launchers' resources.
+# The launchers' Wine tests: one Win32 test program, run under Wine as a few
+# ctest entries. The checks of their files are in tests/pe.
 if(WIN32)
   velmire_win32_test(launchers_wine_tests
     ${CMAKE_CURRENT_LIST_DIR}/launchers_support.cpp
@@ -44,23 +44,4 @@ if(NOT WIN32)
   launchers_wine_test(launchers.cd_search "*/CdSearch.*" DESKTOP KEY)
   launchers_wine_test(launchers.launch_incomplete "*/InstallationIncomplete.*" DESKTOP KEY)
   launchers_wine_test(launchers.launch_complete "*/InstallationComplete.*" KEY)
-
-  if(VELMIRE_WIN32_DIR)
-    find_program(VELMIRE_PE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
-    foreach(launcher cdlaunch launch)
-      add_test(NAME pe.resources.${launcher}
-               COMMAND ${VELMIRE_PE_PYTHON} ${CMAKE_SOURCE_DIR}/tests/pe/launchers_resources.py
-                       ${VELMIRE_WIN32_DIR}/bin/${launcher}.exe)
-      set_tests_properties(pe.resources.${launcher} PROPERTIES LABELS pe)
-    endforeach()
-
-    # The players' archive, packed from the built programs.
-    add_test(NAME release.archive
-             COMMAND ${CMAKE_COMMAND} --build ${VELMIRE_WIN32_DIR} --target release)
-    add_test(NAME release.contents
-             COMMAND ${VELMIRE_PE_PYTHON} ${CMAKE_SOURCE_DIR}/tests/pe/release_archive.py
-                     ${VELMIRE_WIN32_DIR}/karnoth-velmire-programs.zip ${VELMIRE_WIN32_DIR}/bin)
-    set_tests_properties(release.archive PROPERTIES FIXTURES_SETUP release LABELS pe)
-    set_tests_properties(release.contents PROPERTIES FIXTURES_REQUIRED release LABELS pe)
-  endif()
 endif()

@@ -1,8 +1,8 @@
 #!/bin/bash
 # The Win32 side of the tests: the project's own Wine prefix and a private Xvfb
-# display, both under the native build folder, for the tier that wine-tier.sh
-# picks (the i686 build under 32-bit Wine, native or emulated, else the x86-64
-# build under 64-bit Wine).
+# display, both under the native build folder, for the build folder's Wine tier
+# (wine-tier.sh: the i686 build under 32-bit Wine, native or emulated, else the
+# x86-64 build under 64-bit Wine), which it reads from the tier's record.
 #   wine-env.sh setup             create the tier's prefix (once), start Xvfb + wineserver
 #   wine-env.sh run EXE [ARGS]    run a Win32 program there; its exit code is ours
 #   wine-env.sh run-in DIR EXE [ARGS]   the same in DIR, emptied first
@@ -10,10 +10,12 @@
 #   wine-env.sh run-on-display EXE [ARGS]  run on the caller's own $DISPLAY
 #   wine-env.sh bin               print the tier's bin folder
 #   wine-env.sh teardown          stop wineserver and Xvfb
+# setup and run-test (the ctest entries) first print the tier line they use.
 # VELMIRE_WINE_STATE names the folder (default: build/native/wine);
 # VELMIRE_WINE_USER=UID:GID runs Wine as that user (as-player.sh sets it);
 # VELMIRE_WIN32_DIR and VELMIRE_WIN64_DIR the two Win32 build folders
-# (default: build/win32 and build/win64). Programs see VELMIRE_BIN, the bin folder.
+# (default: build/win32 and build/win64); VELMIRE_TIER_FILE the tier's record
+# (default: build/native/wine-tier). Programs see VELMIRE_BIN, the bin folder.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -24,32 +26,35 @@ state=$(cd "$state" && pwd)
 # shellcheck source=wine-tier.sh
 . "$here/wine-tier.sh"
 velmire_wine_tier
-# Emulated 32-bit Wine runs only inside its private namespace: each call goes
-# there, with the tier fixed so that it is not probed again inside.
-if [ "$VELMIRE_TIER" = win32-emulated ] && [ -z "${VELMIRE_IN_EMULATION:-}" ] &&
-   [ "${1:-}" != bin ]; then
-    VELMIRE_WINE_TIER=win32-emulated exec "$here/emulated-wine.sh" run "$0" "$@"
-fi
 if [ "$VELMIRE_TIER" = win64 ]; then
     export VELMIRE_BIN=${VELMIRE_WIN64_DIR:-$root/build/win64}/bin
 else
     export VELMIRE_BIN=${VELMIRE_WIN32_DIR:-$root/build/win32}/bin
 fi
-wine=$VELMIRE_TIER_LOADER
-# Another user's Wine: through setpriv here, or inside the emulated root by
-# its wrapper.
-as_user=()
-if [ -n "${VELMIRE_WINE_USER:-}" ] && [ "$VELMIRE_TIER" != win32-emulated ]; then
+# What starts Wine's loader and its server: the machine's, or on the emulated
+# tier the i386 root's, each call in its private namespace (emulated-wine.sh),
+# which binds the prefix's folder in.
+if [ "$VELMIRE_TIER" = win32-emulated ]; then
+    wine=("$VELMIRE_TIER_LOADER" wine)
+    wineserver=("$VELMIRE_TIER_LOADER" wineserver)
+    export VELMIRE_WINE_STATE=$state
+elif [ -n "${VELMIRE_WINE_USER:-}" ]; then
+    # Another user's Wine (emulated-wine.sh drops to it inside its root).
     as_user=(setpriv --reuid="${VELMIRE_WINE_USER%:*}" --regid="${VELMIRE_WINE_USER#*:}"
              --clear-groups --)
+    wine=("${as_user[@]}" ${VELMIRE_TIER_LOADER:+"$VELMIRE_TIER_LOADER"})
+    wineserver=("${as_user[@]}" wineserver)
+else
+    wine=(${VELMIRE_TIER_LOADER:+"$VELMIRE_TIER_LOADER"})
+    wineserver=(wineserver)
 fi
-wineserver() { "${as_user[@]}" "$(type -P wineserver)" "$@"; }
 need_wine() {
-    if [ -z "$wine" ]; then
+    if [ -z "$VELMIRE_TIER_LOADER" ]; then
         echo "wine-env: no Wine loader for the $VELMIRE_TIER tier (run scripts/setup-deps.sh)" >&2
         exit 1
     fi
-    export WINELOADER=$wine
+    # The emulated root's Wine is told its own paths inside.
+    [ "$VELMIRE_TIER" = win32-emulated ] || export WINELOADER=$VELMIRE_TIER_LOADER
 }
 # One prefix per tier: a win32 prefix cannot run 64-bit programs and back, and
 # the emulated root's Wine keeps its own beside the host's.
@@ -80,16 +85,16 @@ use_display() {
 }
 
 managed_off() {
-    "${as_user[@]}" "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "${wine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 }
 
 setup_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the Wine prefix $WINEPREFIX (once)"
-        "${as_user[@]}" "$wine" wineboot -i >"$state/wineboot-$VELMIRE_TIER.log" 2>&1
+        "${wine[@]}" wineboot -i >"$state/wineboot-$VELMIRE_TIER.log" 2>&1
         # Without a window manager, managed windows make Wine wait for one.
         managed_off
-        wineserver -w
+        "${wineserver[@]}" -w
     fi
     # A prefix whose first set-up was cut short can lack it, and then every
     # window costs seconds: check on each set-up.
@@ -100,16 +105,19 @@ setup_prefix() {
 
 case "${1:-}" in
 setup)
+    velmire_tier_line
     need_wine
     start_display
     use_display
     setup_prefix
-    wineserver -p </dev/null >/dev/null 2>&1 || true
+    "${wineserver[@]}" -p </dev/null >/dev/null 2>&1 || true
     # The first Wine process starts the prefix's services, which keep its
     # output open for as long as wineserver runs: start them here, not in a test.
     # It also proves that this tier's Wine runs programs here at all.
-    if ! "${as_user[@]}" "$wine" cmd /c exit </dev/null >/dev/null 2>&1; then
-        echo "wine-env: $wine cannot start a program in $WINEPREFIX" >&2
+    if ! "${wine[@]}" cmd /c exit </dev/null >/dev/null 2>&1; then
+        echo "wine-env: ${wine[*]} cannot start a program in $WINEPREFIX" >&2
+        echo "wine-env: the tier was recorded in $(velmire_tier_file);" \
+             "tests/wine/wine-tier.sh decide chooses again" >&2
         [ "$VELMIRE_TIER" != win64 ] &&
             echo "wine-env: VELMIRE_WINE_TIER=win64 runs the x86-64 build instead" >&2
         exit 1
@@ -119,7 +127,7 @@ run)
     shift
     need_wine
     use_display
-    exec "${as_user[@]}" "$wine" "$@"
+    exec "${wine[@]}" "$@"
     ;;
 run-in | run-test)
     # A fresh, empty working folder for each run.
@@ -127,26 +135,29 @@ run-in | run-test)
     work=$2
     exe=$3
     shift 3
-    [ "$mode" = run-test ] && exe=$VELMIRE_BIN/$exe
+    if [ "$mode" = run-test ]; then
+        exe=$VELMIRE_BIN/$exe
+        velmire_tier_line
+    fi
     need_wine
     rm -rf "$work"
     mkdir -p "$work"
     [ -n "${VELMIRE_WINE_USER:-}" ] && chown "$VELMIRE_WINE_USER" "$work"
     cd "$work"
     use_display
-    exec "${as_user[@]}" "$wine" "$exe" "$@"
+    exec "${wine[@]}" "$exe" "$@"
     ;;
 run-on-display)
     shift
     need_wine
     setup_prefix
-    exec "${as_user[@]}" "$wine" "$@"
+    exec "${wine[@]}" "$@"
     ;;
 bin)
     echo "$VELMIRE_BIN"
     ;;
 teardown)
-    wineserver -k >/dev/null 2>&1 || true
+    "${wineserver[@]}" -k >/dev/null 2>&1 || true
     if [ -f "$state/xvfb.pid" ]; then
         kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
         rm -f "$state/xvfb.pid" "$state/display"
