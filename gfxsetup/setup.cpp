@@ -40,15 +40,14 @@ struct Setup_Files
  * file's name; the relative path where that does not fit. */
 static void Setup_Find_Files(Setup_Files *files)
 {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(SETUP_FOLDER, MAX_PATH, full, NULL);
+    /* GetLongPathNameA takes one buffer for both paths, and writes it only where it
+     * succeeds. */
+    DWORD length = GetFullPathNameA(SETUP_FOLDER, MAX_PATH, files->file, NULL);
     if (length && length < MAX_PATH)
     {
-        DWORD long_length = GetLongPathNameA(full, files->file, MAX_PATH);
+        DWORD long_length = GetLongPathNameA(files->file, files->file, MAX_PATH);
         if (long_length && long_length < MAX_PATH)
             length = long_length;
-        else
-            memcpy(files->file, full, length + 1);
     }
     if (!length || length + sizeof SETUP_FILE_NAME > MAX_PATH)
     {
