@@ -17,10 +17,12 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # frame pointer unless told not to: its set-up, and EBP as one more
   # register, are worth a few bytes in most functions.
   # -Oz over -Os: shorter instructions even where they run slower (a
-  # constant loaded by push and pop), which these programs never notice.
+  # constant loaded by push and pop), which these programs never notice. No
+  # jumps for calls at a function's end: with the arguments pushed, such a
+  # jump first moves them over the caller's own, longer than call and ret.
   list(APPEND VELMIRE_PROGRAM_CXX_FLAGS -mpreferred-stack-boundary=2
        -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4096
-       -fomit-frame-pointer -Oz)
+       -fomit-frame-pointer -Oz -fno-optimize-sibling-calls)
 else()
   set(VELMIRE_ENTRY_SYMBOL Program_Start)
 endif()
