@@ -36,13 +36,13 @@ int Virtual_Store_Path(const char *path, char *copy)
     char folder[MAX_PATH];
     size_t length = strlen(path);
     int inside = 0;
-    for (int i = 0; i < 5 && !inside; i++)
-    {
-        if (i < 4 ? SHGetFolderPathA(NULL, VIRTUALIZED_FOLDERS[i], NULL, SHGFP_TYPE_CURRENT,
-                                     folder) == S_OK
-                  : GetEnvironmentVariableA("ProgramW6432", folder, MAX_PATH) - 1u < MAX_PATH - 1u)
+    for (int i = 0; i < 4 && !inside; i++)
+        if (SHGetFolderPathA(NULL, VIRTUALIZED_FOLDERS[i], NULL, SHGFP_TYPE_CURRENT, folder) ==
+            S_OK)
             inside = Virtual_Inside(path, length, folder);
-    }
+    /* The 64-bit Program Files, which no CSIDL names to a 32-bit program. */
+    if (!inside && GetEnvironmentVariableA("ProgramW6432", folder, MAX_PATH) - 1u < MAX_PATH - 1u)
+        inside = Virtual_Inside(path, length, folder);
     /* The copy's path: the local folder, "\VirtualStore", the path without its drive. */
     if (!inside || path[1] != ':' ||
         SHGetFolderPathA(NULL, CSIDL_LOCAL_APPDATA, NULL, SHGFP_TYPE_CURRENT, copy) != S_OK ||
