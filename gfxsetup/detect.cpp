@@ -80,7 +80,7 @@ static HWND Detect_Create_Window(HINSTANCE instance)
  * gone before the library, and both before any message is shown. */
 static Detect_Outcome Detect_Ask_Engine(void)
 {
-    HWND window = Detect_Create_Window(GetModuleHandleA(NULL));
+    HWND window = Detect_Create_Window(Setup_Instance);
     HMODULE library = LoadLibraryA(VELMIRE_LIBRARY_NAME);
     Config_Search_For_Graphics_Driver_Entry search = NULL;
     if (library)

@@ -154,7 +154,7 @@ static int Help_Popup_Place(HWND dialog, HWND control, const char *text, POINT *
 
 static void Help_Show_Popup(HWND dialog, HWND control, DWORD context)
 {
-    HINSTANCE instance = GetModuleHandleA(NULL);
+    HINSTANCE instance = Setup_Instance;
     if (Help_Popup)
         DestroyWindow(Help_Popup);
     const char *text = Help_Text(context);

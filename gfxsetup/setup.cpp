@@ -14,6 +14,7 @@
 static const char SETUP_FOLDER[] = "tamsel";
 static const char SETUP_FILE_NAME[] = "\\config.dat";
 
+HINSTANCE Setup_Instance;
 int32_t Setup_Platform;
 int32_t Setup_Card;
 int32_t Setup_Allow_Mipmap;
@@ -145,8 +146,8 @@ void Setup_Run(void)
     do
     {
         /* Not shown at all: leave the file as it was. */
-        if (DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_MAIN), NULL,
-                            Main_Dialog_Proc, 0) != 0)
+        if (DialogBoxParamA(Setup_Instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, Main_Dialog_Proc,
+                            0) != 0)
             return;
     } while (Setup_Show_Again);
     /* Cancel too: detection and confirmed Advanced Settings are kept. */
@@ -155,7 +156,7 @@ void Setup_Run(void)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show_state)
 {
-    (void)instance;
+    Setup_Instance = instance;
     (void)previous;
     (void)command_line;
     (void)show_state;
