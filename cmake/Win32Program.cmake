@@ -61,9 +61,13 @@ function(velmire_program target)
     set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
   endif()
   if("LTO" IN_LIST ARGN AND CMAKE_SIZEOF_VOID_P EQUAL 4)
-    # The code is made at the link: it takes the compiler's flags there too.
+    # The code is made at the link: it takes the compiler's flags there too,
+    # but one section for all the code and one for the data, not one each
+    # padded to 4 bytes: LTO has already dropped what nothing uses.
     target_compile_options(${target} PRIVATE -flto)
-    target_link_options(${target} PRIVATE -flto ${VELMIRE_PROGRAM_CXX_FLAGS})
+    set(lto_flags ${VELMIRE_PROGRAM_CXX_FLAGS})
+    list(REMOVE_ITEM lto_flags -ffunction-sections -fdata-sections)
+    target_link_options(${target} PRIVATE -flto ${lto_flags})
   endif()
   if("OWN_START" IN_LIST ARGN)
     set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
