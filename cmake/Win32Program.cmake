@@ -45,7 +45,8 @@ if(NOT VELMIRE_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
 endif()
 
 # velmire_program(target [WINDOWS] [OWN_START] [LTO]): a program built with the
-# shipped flags: -Os, no exceptions or RTTI, static runtime, stripped.
+# shipped flags: -Os (-Oz for i686), no exceptions or RTTI, static runtime,
+# stripped.
 # LTO, for the i686 build: the program's own sources optimised as one unit at
 # the link (calls between its files in registers, small functions inlined);
 # the libraries it links stay apart, so that the link map still tells their
