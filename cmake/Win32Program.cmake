@@ -13,9 +13,16 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # Arguments pushed, not stored into a frame reserved for the largest call,
   # and no 16-byte alignment that Win32 never promised: a sixth less code.
   # Pushing rules out the stack probe that frames larger than a page need,
-  # so a frame that large fails the build.
+  # so a frame that large fails the build. MinGW-w64's i686 compiler keeps a
+  # frame pointer unless told not to: its set-up, and EBP as one more
+  # register, are worth a few bytes in most functions.
+  # -Oz over -Os: shorter instructions even where they run slower (a
+  # constant loaded by push and pop), which these programs never notice. No
+  # jumps for calls at a function's end: with the arguments pushed, such a
+  # jump first moves them over the caller's own, longer than call and ret.
   list(APPEND VELMIRE_PROGRAM_CXX_FLAGS -mpreferred-stack-boundary=2
-       -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4096)
+       -mno-accumulate-outgoing-args -mno-stack-arg-probe -Werror=frame-larger-than=4096
+       -fomit-frame-pointer -Oz -fno-optimize-sibling-calls)
 else()
   set(VELMIRE_ENTRY_SYMBOL Program_Start)
 endif()
@@ -37,8 +44,13 @@ if(NOT VELMIRE_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
   message(FATAL_ERROR "SOURCE_DATE_EPOCH '${VELMIRE_SOURCE_DATE_EPOCH}' is not a number of seconds")
 endif()
 
-# velmire_program(target [WINDOWS] [OWN_START]): a program built with the
-# shipped flags: -Os, no exceptions or RTTI, static runtime, stripped.
+# velmire_program(target [WINDOWS] [OWN_START] [LTO]): a program built with the
+# shipped flags: -Os (-Oz for i686), no exceptions or RTTI, static runtime,
+# stripped.
+# LTO, for the i686 build: the program's own sources optimised as one unit at
+# the link (calls between its files in registers, small functions inlined);
+# the libraries it links stay apart, so that the link map still tells their
+# share.
 # OWN_START, for the shipped programs: enters at Program_Start without
 # MinGW-w64's start-up code (checked in the link map), does not opt in to DEP
 # (the engine that runs inside may execute code it writes into data pages),
@@ -48,6 +60,15 @@ function(velmire_program target)
   target_link_options(${target} PRIVATE ${VELMIRE_STATIC_LINK} -s)
   if("WINDOWS" IN_LIST ARGN)
     set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  endif()
+  if("LTO" IN_LIST ARGN AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The code is made at the link: it takes the compiler's flags there too,
+    # but one section for all the code and one for the data, not one each
+    # padded to 4 bytes: LTO has already dropped what nothing uses.
+    target_compile_options(${target} PRIVATE -flto)
+    set(lto_flags ${VELMIRE_PROGRAM_CXX_FLAGS})
+    list(REMOVE_ITEM lto_flags -ffunction-sections -fdata-sections)
+    target_link_options(${target} PRIVATE -flto ${lto_flags})
   endif()
   if("OWN_START" IN_LIST ARGN)
     set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)

@@ -80,7 +80,7 @@ static HWND Detect_Create_Window(HINSTANCE instance)
  * gone before the library, and both before any message is shown. */
 static Detect_Outcome Detect_Ask_Engine(void)
 {
-    HWND window = Detect_Create_Window(GetModuleHandleA(NULL));
+    HWND window = Detect_Create_Window(Setup_Instance);
     HMODULE library = LoadLibraryA(VELMIRE_LIBRARY_NAME);
     Config_Search_For_Graphics_Driver_Entry search = NULL;
     if (library)
@@ -112,22 +112,23 @@ static void Detect_Apply(const Detect_Mapping *mapping, const char *message)
 
 void Setup_Auto_Detect(void)
 {
-    if (!Detect_Done)
+    const int32_t answers = (int32_t)(sizeof Detect_Mappings / sizeof Detect_Mappings[0]);
+    /* The engine is asked once in a run; its answer is repeated after that. */
+    Detect_Outcome outcome = Detect_Done ? DETECT_ASKED : Detect_Ask_Engine();
+    const Detect_Mapping *mapping = &Detect_Unknown_Answer;
+    const char *message;
+    if (outcome == DETECT_ASKED)
+    {
+        if (Detect_Result >= 0 && Detect_Result < answers)
+            mapping = &Detect_Mappings[Detect_Result];
+        message = mapping->message;
+    }
+    else
     {
         /* Without the engine, settle on software rendering and say why. The
          * engine was not asked, so a later request tries again. */
-        Detect_Outcome outcome = Detect_Ask_Engine();
-        if (outcome != DETECT_ASKED)
-        {
-            const char *why =
-                outcome == DETECT_NO_LIBRARY ? DETECT_NO_LIBRARY_TEXT : DETECT_NO_ENTRY_TEXT;
-            Detect_Apply(&Detect_Mappings[DETECT_NO_3D_HARDWARE], why);
-            return;
-        }
+        mapping = &Detect_Mappings[DETECT_NO_3D_HARDWARE];
+        message = outcome == DETECT_NO_LIBRARY ? DETECT_NO_LIBRARY_TEXT : DETECT_NO_ENTRY_TEXT;
     }
-    const int32_t answers = (int32_t)(sizeof Detect_Mappings / sizeof Detect_Mappings[0]);
-    const Detect_Mapping *mapping = &Detect_Unknown_Answer;
-    if (Detect_Result >= 0 && Detect_Result < answers)
-        mapping = &Detect_Mappings[Detect_Result];
-    Detect_Apply(mapping, mapping->message);
+    Detect_Apply(mapping, message);
 }

@@ -28,7 +28,8 @@ enum
     CARD_D3D_SECONDARY = 4
 };
 
-/* Setup state (setup.cpp). */
+/* Setup state (setup.cpp). Setup_Instance: the program's module, as WinMain has it. */
+extern HINSTANCE Setup_Instance;
 extern int32_t Setup_Platform;
 extern int32_t Setup_Card;
 extern int32_t Setup_Allow_Mipmap;

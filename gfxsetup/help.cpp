@@ -17,9 +17,10 @@ enum
     HELP_TEXT_SIZE = 512
 };
 
+static const DWORD HELP_POPUP_STYLE = WS_POPUP | WS_BORDER;
+
 static HWND Help_Popup;
 static HFONT Help_Popup_Font;
-static int Help_Popup_Registered;
 
 static int Help_Is_File(const char *path)
 {
@@ -40,21 +41,28 @@ static int Help_System_Can_Show(void)
     return length != 0 && length < MAX_PATH && !Version_Is_Help_Stub(viewer);
 }
 
+/* Draws the text, or with DT_CALCRECT measures it, in the dialog's font. */
+static void Help_Draw_Text(HDC dc, const char *text, RECT *area, UINT format)
+{
+    /* No font (the dialog uses the system's) selects nothing, and keeps none. */
+    HGDIOBJ old_font = SelectObject(dc, Help_Popup_Font);
+    DrawTextA(dc, text, -1, area, format | DT_WORDBREAK | DT_NOPREFIX);
+    if (old_font)
+        SelectObject(dc, old_font);
+}
+
 static void Help_Popup_On_Paint(HWND window)
 {
     char text[HELP_TEXT_SIZE];
     PAINTSTRUCT paint;
     RECT area;
     HDC dc = BeginPaint(window, &paint);
-    HGDIOBJ old_font = Help_Popup_Font ? SelectObject(dc, Help_Popup_Font) : NULL;
     GetWindowTextA(window, text, sizeof text);
     GetClientRect(window, &area);
     InflateRect(&area, -HELP_POPUP_MARGIN, -HELP_POPUP_MARGIN);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-    DrawTextA(dc, text, -1, &area, DT_WORDBREAK | DT_NOPREFIX);
-    if (old_font)
-        SelectObject(dc, old_font);
+    Help_Draw_Text(dc, text, &area, 0);
     EndPaint(window, &paint);
 }
 
@@ -87,10 +95,10 @@ static LRESULT CALLBACK Help_Popup_Proc(HWND window, UINT msg, WPARAM wParam, LP
     return DefWindowProcA(window, msg, wParam, lParam);
 }
 
-static int Help_Register_Popup_Class(HINSTANCE instance)
+/* Already registered after the first pop-up; either way the class is there,
+ * and without it no pop-up is made. */
+static void Help_Register_Popup_Class(HINSTANCE instance)
 {
-    if (Help_Popup_Registered)
-        return 1;
     WNDCLASSA popup_class = {};
     popup_class.style = CS_SAVEBITS;
     popup_class.lpfnWndProc = Help_Popup_Proc;
@@ -98,73 +106,66 @@ static int Help_Register_Popup_Class(HINSTANCE instance)
     popup_class.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
     popup_class.hbrBackground = (HBRUSH)(COLOR_INFOBK + 1);
     popup_class.lpszClassName = HELP_POPUP_CLASS;
-    Help_Popup_Registered = RegisterClassA(&popup_class) != 0;
-    return Help_Popup_Registered;
+    RegisterClassA(&popup_class);
 }
 
-/* The pop-up's window rectangle for the text: the text wrapped to a fixed
+/* The pop-up's place and size for the text: the text wrapped to a fixed
  * width, below the control, kept inside the work area of the control's
- * monitor. 0 when the control's place cannot be had. */
-static int Help_Popup_Place(HWND dialog, HWND control, const char *text, RECT *place)
+ * monitor (just below it where neither can be had). 0 when the control's
+ * place cannot be had. */
+static int Help_Popup_Place(HWND dialog, HWND control, const char *text, POINT *at, SIZE *size)
 {
-    const DWORD style = WS_POPUP | WS_BORDER;
     RECT frame = {0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    AdjustWindowRectEx(&frame, HELP_POPUP_STYLE, FALSE, 0);
     int frame_width = frame.right - frame.left;
     RECT text_area = {0, 0, HELP_POPUP_WIDTH - frame_width - 2 * HELP_POPUP_MARGIN, 0};
     HDC dc = GetDC(dialog);
-    HGDIOBJ old_font = Help_Popup_Font ? SelectObject(dc, Help_Popup_Font) : NULL;
-    DrawTextA(dc, text, -1, &text_area, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    if (old_font)
-        SelectObject(dc, old_font);
+    Help_Draw_Text(dc, text, &text_area, DT_CALCRECT);
     ReleaseDC(dialog, dc);
-    int width = text_area.right + 2 * HELP_POPUP_MARGIN + frame_width;
-    int height = text_area.bottom + 2 * HELP_POPUP_MARGIN + (frame.bottom - frame.top);
+    size->cx = text_area.right + 2 * HELP_POPUP_MARGIN + frame_width;
+    size->cy = text_area.bottom + 2 * HELP_POPUP_MARGIN + (frame.bottom - frame.top);
 
     HWND anchor_window = control ? control : dialog;
     RECT anchor;
     if (!GetWindowRect(anchor_window, &anchor))
         return 0;
+    at->x = anchor.left;
+    at->y = anchor.bottom + HELP_POPUP_GAP;
     MONITORINFO monitor;
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoA(MonitorFromWindow(anchor_window, MONITOR_DEFAULTTONEAREST), &monitor) &&
         !SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0))
-        SetRect(&monitor.rcWork, anchor.left, anchor.top, anchor.left + width,
-                anchor.bottom + HELP_POPUP_GAP + height);
+        return 1;
     const RECT &screen = monitor.rcWork;
-    int x = anchor.left;
-    int y = anchor.bottom + HELP_POPUP_GAP;
-    if (y + height > screen.bottom)
-        y = anchor.top - HELP_POPUP_GAP - height;
-    if (x + width > screen.right)
-        x = screen.right - width;
-    if (x < screen.left)
-        x = screen.left;
-    if (y < screen.top)
-        y = screen.top;
-    SetRect(place, x, y, x + width, y + height);
+    if (at->y + size->cy > screen.bottom)
+        at->y = anchor.top - HELP_POPUP_GAP - size->cy;
+    if (at->x + size->cx > screen.right)
+        at->x = screen.right - size->cx;
+    if (at->x < screen.left)
+        at->x = screen.left;
+    if (at->y < screen.top)
+        at->y = screen.top;
     return 1;
 }
 
 static void Help_Show_Popup(HWND dialog, HWND control, DWORD context)
 {
-    HINSTANCE instance = GetModuleHandleA(NULL);
+    HINSTANCE instance = Setup_Instance;
     if (Help_Popup)
         DestroyWindow(Help_Popup);
     const char *text = Help_Text(context);
     if (!text)
         return;
-    if (!Help_Register_Popup_Class(instance))
-        return;
+    Help_Register_Popup_Class(instance);
     Help_Popup_Font = (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0);
-    RECT place;
-    if (!Help_Popup_Place(dialog, control, text, &place))
+    POINT at;
+    SIZE size;
+    if (!Help_Popup_Place(dialog, control, text, &at, &size))
         return;
     /* Owned by the dialog, so it goes when the dialog goes. Its title is the
      * text, which is what a screen reader (or a test) reads. */
-    Help_Popup = CreateWindowExA(WS_EX_TOOLWINDOW, HELP_POPUP_CLASS, text, WS_POPUP | WS_BORDER,
-                                 place.left, place.top, place.right - place.left,
-                                 place.bottom - place.top, dialog, NULL, instance, NULL);
+    Help_Popup = CreateWindowExA(WS_EX_TOOLWINDOW, HELP_POPUP_CLASS, text, HELP_POPUP_STYLE, at.x,
+                                 at.y, size.cx, size.cy, dialog, NULL, instance, NULL);
     if (!Help_Popup)
         return;
     ShowWindow(Help_Popup, SW_SHOW);

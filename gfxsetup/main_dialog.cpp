@@ -23,42 +23,43 @@ static INT_PTR Main_On_Init_Dialog(HWND dialog)
     return TRUE;
 }
 
-static INT_PTR Main_On_OK(HWND dialog)
+static void Main_On_OK(HWND dialog)
 {
     for (int id = IDC_MAIN_PLATFORM_BASE; id <= IDC_MAIN_HARDWARE; id++)
         if (IsDlgButtonChecked(dialog, id) == BST_CHECKED)
             Setup_Platform = id - IDC_MAIN_PLATFORM_BASE;
-    EndDialog(dialog, 0);
-    return TRUE;
 }
 
-static INT_PTR Main_On_Auto_Detect(HWND dialog)
+static void Main_On_Auto_Detect(void)
 {
     /* The radio buttons are not read: the flow shows the dialog anew with
      * the detected platform. */
     Setup_Auto_Detect();
-    EndDialog(dialog, 0);
     Setup_Show_Again = 1;
-    return TRUE;
 }
 
 static INT_PTR Main_On_Command(HWND dialog, WORD id)
 {
     switch (id)
     {
-    case IDOK:
-        return Main_On_OK(dialog);
-    case IDCANCEL:
-        EndDialog(dialog, 0);
-        return TRUE;
     case IDC_MAIN_ADVANCED:
-        DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_ADVANCED), dialog,
+        DialogBoxParamA(Setup_Instance, MAKEINTRESOURCEA(IDD_ADVANCED), dialog,
                         Advanced_Dialog_Proc, 0);
         return TRUE;
+    case IDOK:
+        Main_On_OK(dialog);
+        break;
     case IDC_MAIN_AUTO_DETECT:
-        return Main_On_Auto_Detect(dialog);
+        Main_On_Auto_Detect();
+        break;
+    case IDCANCEL:
+        break;
+    default:
+        return FALSE;
     }
-    return FALSE;
+    /* The other three buttons end the dialog. */
+    EndDialog(dialog, 0);
+    return TRUE;
 }
 
 INT_PTR CALLBACK Main_Dialog_Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)

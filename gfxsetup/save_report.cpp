@@ -39,6 +39,7 @@ static const char *Save_Cause(const char *path, DWORD error, char *system_text, 
     /* Every store succeeded, so a reader missed an entry. */
     if (!error)
         return SAVE_HIDDEN_TEXT;
+    system_text[0] = '\0'; /* where the system has no text either */
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
                    system_text, size, NULL);
     return system_text;
@@ -46,7 +47,7 @@ static const char *Save_Cause(const char *path, DWORD error, char *system_text, 
 
 void Setup_Report_Not_Saved(const char *path, DWORD error)
 {
-    char system_text[256] = "";
+    char system_text[256];
     char text[1024]; /* wsprintfA's most */
     wsprintfA(text, SAVE_FORMAT, path, Save_Cause(path, error, system_text, sizeof system_text));
     MessageBoxA(NULL, text, SAVE_CAPTION, MB_OK | MB_ICONEXCLAMATION);

@@ -14,6 +14,7 @@
 static const char SETUP_FOLDER[] = "tamsel";
 static const char SETUP_FILE_NAME[] = "\\config.dat";
 
+HINSTANCE Setup_Instance;
 int32_t Setup_Platform;
 int32_t Setup_Card;
 int32_t Setup_Allow_Mipmap;
@@ -40,15 +41,14 @@ struct Setup_Files
  * file's name; the relative path where that does not fit. */
 static void Setup_Find_Files(Setup_Files *files)
 {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(SETUP_FOLDER, MAX_PATH, full, NULL);
+    /* GetLongPathNameA takes one buffer for both paths, and writes it only where it
+     * succeeds. */
+    DWORD length = GetFullPathNameA(SETUP_FOLDER, MAX_PATH, files->file, NULL);
     if (length && length < MAX_PATH)
     {
-        DWORD long_length = GetLongPathNameA(full, files->file, MAX_PATH);
+        DWORD long_length = GetLongPathNameA(files->file, files->file, MAX_PATH);
         if (long_length && long_length < MAX_PATH)
             length = long_length;
-        else
-            memcpy(files->file, full, length + 1);
     }
     if (!length || length + sizeof SETUP_FILE_NAME > MAX_PATH)
     {
@@ -146,8 +146,8 @@ void Setup_Run(void)
     do
     {
         /* Not shown at all: leave the file as it was. */
-        if (DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_MAIN), NULL,
-                            Main_Dialog_Proc, 0) != 0)
+        if (DialogBoxParamA(Setup_Instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, Main_Dialog_Proc,
+                            0) != 0)
             return;
     } while (Setup_Show_Again);
     /* Cancel too: detection and confirmed Advanced Settings are kept. */
@@ -156,7 +156,7 @@ void Setup_Run(void)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show_state)
 {
-    (void)instance;
+    Setup_Instance = instance;
     (void)previous;
     (void)command_line;
     (void)show_state;

@@ -15,21 +15,10 @@ static const BYTE *Version_Block(HMODULE module, DWORD *size)
     return loaded ? (const BYTE *)LockResource(loaded) : NULL;
 }
 
-/* Where the block holds the UTF-16 text of the ASCII text (its terminator
- * included), at a 2-byte step from start; NULL when nowhere. */
-static const BYTE *Version_Find(const BYTE *start, const BYTE *end, const char *text)
-{
-    int length = (int)strlen(text) + 1;
-    for (const BYTE *at = start; at + 2 * length <= end; at += 2)
-    {
-        int i = 0;
-        while (i < length && at[2 * i] == (BYTE)text[i] && at[2 * i + 1] == 0)
-            i++;
-        if (i == length)
-            return at;
-    }
-    return NULL;
-}
+/* The key and the value that mark the stub, as the block holds them: UTF-16,
+ * each with its terminator. */
+static const WCHAR INTERNAL_NAME_KEY[] = L"InternalName";
+static const WCHAR STUB_INTERNAL_NAME[] = L"WINHSTB";
 
 /*
  * The stub that Windows Vista and later keep as the Windows folder's
@@ -44,12 +33,16 @@ int Version_Is_Help_Stub(const char *path)
     DWORD size;
     const BYTE *block = Version_Block(module, &size);
     int stub = 0;
+    /* The key at a 2-byte step; its value starts at the next 4-byte boundary. */
     for (const BYTE *at = block, *end = block + size;
-         at && !stub && (at = Version_Find(at, end, "InternalName")) != NULL;)
+         at && !stub && at + sizeof INTERNAL_NAME_KEY <= end; at += 2)
     {
-        at += sizeof "InternalName" * 2;
-        at += (at - block) & 2; /* the value starts at a 4-byte boundary */
-        stub = Version_Find(at, at + sizeof "WINHSTB" * 2, "WINHSTB") != NULL;
+        if (memcmp(at, INTERNAL_NAME_KEY, sizeof INTERNAL_NAME_KEY) != 0)
+            continue;
+        const BYTE *value = at + sizeof INTERNAL_NAME_KEY;
+        value += (value - block) & 2;
+        stub = value + sizeof STUB_INTERNAL_NAME <= end &&
+               memcmp(value, STUB_INTERNAL_NAME, sizeof STUB_INTERNAL_NAME) == 0;
     }
     if (module)
         FreeLibrary(module);

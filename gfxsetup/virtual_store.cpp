@@ -17,13 +17,14 @@ static const char POLICY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 static const int VIRTUALIZED_FOLDERS[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
                                           CSIDL_WINDOWS, CSIDL_COMMON_APPDATA};
 
-/* Non-zero when the long path lies inside the folder (as the system gives
- * it, in its long form), compared as Windows compares names, at a backslash. */
-static int Virtual_Inside(const char *path, const char *folder)
+/* Non-zero when the long path (length bytes) lies inside the folder (as the
+ * system gives it, in its long form), compared as Windows compares names, at
+ * a backslash. */
+static int Virtual_Inside(const char *path, size_t path_length, const char *folder)
 {
     char head[MAX_PATH];
     size_t length = strlen(folder);
-    if (length < 3 || strlen(path) <= length || path[length] != '\\')
+    if (length < 3 || path_length <= length || path[length] != '\\')
         return 0;
     memcpy(head, path, length);
     head[length] = '\0';
@@ -33,26 +34,26 @@ static int Virtual_Inside(const char *path, const char *folder)
 int Virtual_Store_Path(const char *path, char *copy)
 {
     char folder[MAX_PATH];
+    size_t length = strlen(path);
     int inside = 0;
-    for (int i = 0; i < 5 && !inside; i++)
-    {
-        if (i < 4 ? SHGetFolderPathA(NULL, VIRTUALIZED_FOLDERS[i], NULL, SHGFP_TYPE_CURRENT,
-                                     folder) == S_OK
-                  : GetEnvironmentVariableA("ProgramW6432", folder, MAX_PATH) - 1u < MAX_PATH - 1u)
-            inside = Virtual_Inside(path, folder);
-    }
+    for (int i = 0; i < 4 && !inside; i++)
+        if (SHGetFolderPathA(NULL, VIRTUALIZED_FOLDERS[i], NULL, SHGFP_TYPE_CURRENT, folder) ==
+            S_OK)
+            inside = Virtual_Inside(path, length, folder);
+    /* The 64-bit Program Files, which no CSIDL names to a 32-bit program. */
+    if (!inside && GetEnvironmentVariableA("ProgramW6432", folder, MAX_PATH) - 1u < MAX_PATH - 1u)
+        inside = Virtual_Inside(path, length, folder);
     /* The copy's path: the local folder, "\VirtualStore", the path without its drive. */
     if (!inside || path[1] != ':' ||
         SHGetFolderPathA(NULL, CSIDL_LOCAL_APPDATA, NULL, SHGFP_TYPE_CURRENT, copy) != S_OK ||
-        strlen(copy) + sizeof VIRTUAL_STORE + strlen(path + 2) > MAX_PATH)
+        strlen(copy) + sizeof VIRTUAL_STORE + (length - 2) > MAX_PATH)
     {
         copy[0] = '\0';
         return 0;
     }
     char *end = copy + strlen(copy);
     memcpy(end, VIRTUAL_STORE, sizeof VIRTUAL_STORE - 1);
-    end += sizeof VIRTUAL_STORE - 1;
-    memcpy(end, path + 2, strlen(path + 2) + 1);
+    memcpy(end + sizeof VIRTUAL_STORE - 1, path + 2, length - 1);
     return 1;
 }
 
