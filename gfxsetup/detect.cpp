@@ -14,12 +14,12 @@ static const char DETECT_CLASS[] = "KARNOTH";
 static const char DETECT_TITLE[] = "Auto Detect";
 static const char DETECT_CAPTION[] = "Auto Detection";
 
-static const char DETECT_NO_LIBRARY_TEXT[] =
-    "The engine library VELMIRE.DLL could not be loaded, so the 3D hardware could not be "
-    "detected. Using software renderer.";
-static const char DETECT_NO_ENTRY_TEXT[] =
-    "The engine library VELMIRE.DLL has no hardware detection, so the 3D hardware could not "
-    "be detected. Using software renderer.";
+/* Without the engine: the one message, with what went wrong. */
+static const char DETECT_NO_ENGINE_FORMAT[] =
+    "The engine library VELMIRE.DLL %s, so the 3D hardware "
+    "could not be detected. Using software renderer.";
+static const char DETECT_NO_LIBRARY_TEXT[] = "could not be loaded";
+static const char DETECT_NO_ENTRY_TEXT[] = "has no hardware detection";
 
 enum
 {
@@ -35,8 +35,8 @@ enum Detect_Outcome
 
 struct Detect_Mapping
 {
-    int32_t platform;
-    int32_t card; /* DETECT_KEEP_CARD: the player's card stays */
+    signed char platform;
+    signed char card; /* DETECT_KEEP_CARD: the player's card stays */
     const char *message;
 };
 
@@ -117,6 +117,7 @@ void Setup_Auto_Detect(void)
     Detect_Outcome outcome = Detect_Done ? DETECT_ASKED : Detect_Ask_Engine();
     const Detect_Mapping *mapping = &Detect_Unknown_Answer;
     const char *message;
+    char no_engine[160]; /* the format and its longer part */
     if (outcome == DETECT_ASKED)
     {
         if (Detect_Result >= 0 && Detect_Result < answers)
@@ -128,7 +129,9 @@ void Setup_Auto_Detect(void)
         /* Without the engine, settle on software rendering and say why. The
          * engine was not asked, so a later request tries again. */
         mapping = &Detect_Mappings[DETECT_NO_3D_HARDWARE];
-        message = outcome == DETECT_NO_LIBRARY ? DETECT_NO_LIBRARY_TEXT : DETECT_NO_ENTRY_TEXT;
+        wsprintfA(no_engine, DETECT_NO_ENGINE_FORMAT,
+                  outcome == DETECT_NO_LIBRARY ? DETECT_NO_LIBRARY_TEXT : DETECT_NO_ENTRY_TEXT);
+        message = no_engine;
     }
     Detect_Apply(mapping, message);
 }

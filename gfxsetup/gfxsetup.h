@@ -63,8 +63,8 @@ INT_PTR CALLBACK Advanced_Dialog_Proc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 /* Context help (help.cpp): a dialog's control ids and their help contexts. */
 struct Help_Topic
 {
-    int control_id;
-    DWORD context;
+    short control_id;
+    unsigned short context;
 };
 
 /* Shows the topic of the control that HELPINFO names, when the table has one;

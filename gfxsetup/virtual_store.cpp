@@ -71,7 +71,7 @@ int Virtual_Store_Active(void)
 {
     /* Windows Vista and later, told by an entry they brought: a compatibility
      * mode that reports an older version does not change it. */
-    if (!GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount64"))
+    if (!GetProcAddress(GetModuleHandleA("kernel32"), "GetTickCount64"))
         return 0;
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, POLICY_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
