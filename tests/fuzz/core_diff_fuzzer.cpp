@@ -6,6 +6,7 @@
 //   tests/fuzz/run-fuzzer.sh build/native/tests/fuzz/core_diff_fuzzer 1800 -runs=10000000
 #include "config_core_old.h"
 #include "config_store_internal.h"
+#include "fuzz_input.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -16,9 +17,6 @@
 
 namespace
 {
-
-const char *const kKeys[] = {"RENDERING_PLATFORM", "D3D_ALLOW_MIPMAP", "D3D_ALLOW_PALETTISED",
-                             "D3D_TYPE1_SHADOWS", "A"};
 
 void Check(bool same, const char *what, const std::string &key)
 {
@@ -55,32 +53,12 @@ std::string Store(size_t (*store)(unsigned char *, size_t, const char *, int32_t
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // Byte 0 picks the key (bit 7: no file, here empty bytes), custom keys take
-    // their length and bytes from what follows; then 4 bytes of value; then the file.
-    if (size < 5)
+    Fuzz_Input input;
+    if (!Fuzz_Decode(data, size, input))
         return 0;
-    size_t at = 1;
-    std::string key;
-    unsigned pick = data[0] & 0x7f;
-    if (pick < 96)
-        key = kKeys[pick % 5];
-    else
-    {
-        size_t length = data[at++] % 82;
-        length = length < size - at ? length : size - at;
-        key.assign(reinterpret_cast<const char *>(data + at), length);
-        at += length;
-        key = key.c_str(); // the core sees a C string
-    }
-    if (size - at < 4)
-        return 0;
-    uint32_t bits = data[at] | data[at + 1] << 8 | data[at + 2] << 16 |
-                    static_cast<uint32_t>(data[at + 3]) << 24;
-    int32_t value = static_cast<int32_t>(bits);
-    at += 4;
-    const std::string before =
-        data[0] & 0x80 ? std::string()
-                       : std::string(reinterpret_cast<const char *>(data + at), size - at);
+    const std::string &key = input.key;
+    const int32_t value = input.value;
+    const std::string &before = input.before;
 
     Check_Read(before, key);
     int is_key = Config_Is_Key(key.c_str());

@@ -9,6 +9,7 @@
 // length and bytes from what follows; then 4 bytes of value; the rest is the file.
 #include "config_store.h"
 #include "config_store_internal.h"
+#include "fuzz_input.h"
 
 #include <algorithm>
 #include <climits>
@@ -25,9 +26,6 @@
 
 namespace
 {
-
-const char *const kKeys[] = {"RENDERING_PLATFORM", "D3D_ALLOW_MIPMAP", "D3D_ALLOW_PALETTISED",
-                             "D3D_TYPE1_SHADOWS", "A"};
 
 [[noreturn]] void Fail(const char *what, const std::string &detail = "")
 {
@@ -342,29 +340,13 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 5)
+    Fuzz_Input input;
+    if (!Fuzz_Decode(data, size, input))
         return 0;
-    const bool no_file = data[0] & 0x80;
-    size_t at = 1;
-    std::string key;
-    unsigned pick = data[0] & 0x7f;
-    if (pick < 96)
-        key = kKeys[pick % 5];
-    else
-    {
-        size_t length = size > at ? data[at++] % 82 : 0;
-        length = length < size - at ? length : size - at;
-        key.assign(reinterpret_cast<const char *>(data + at), length);
-        at += length;
-        key = key.c_str(); // the store sees a C string
-    }
-    if (size - at < 4)
-        return 0;
-    uint32_t bits = data[at] | data[at + 1] << 8 | data[at + 2] << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
-    int32_t value = static_cast<int32_t>(bits);
-    at += 4;
-    const std::string content(reinterpret_cast<const char *>(data + at), size - at);
-    const std::string before = no_file ? std::string() : content;
+    const bool no_file = input.no_file;
+    const std::string &key = input.key;
+    const int32_t value = input.value;
+    const std::string &before = input.before;
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(before.data());
 
     // The read, against the model.
