@@ -38,6 +38,8 @@ extern int32_t Setup_Type1_Shadows;
 extern int32_t Setup_Show_Again;
 
 void Setup_Run(void);
+/* Non-zero when path names a file, not a folder. */
+int Setup_Is_File(const char *path);
 
 /* Settings that did not read back from the file at path (save_report.cpp):
  * one message box, its cause from the store's error code (0: none). */

@@ -22,19 +22,13 @@ static const DWORD HELP_POPUP_STYLE = WS_POPUP | WS_BORDER;
 static HWND Help_Popup;
 static HFONT Help_Popup_Font;
 
-static int Help_Is_File(const char *path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 /* WinHelpA starts the winhlp32.exe that a search by name finds (the Windows
  * folder's on Windows, the system folder's in a 64-bit Wine prefix): before
  * Windows Vista a real viewer; from Vista on a stub, unless a viewer was
  * installed over it. */
 static int Help_System_Can_Show(void)
 {
-    if (!Help_Is_File(HELP_FILE))
+    if (!Setup_Is_File(HELP_FILE))
         return 0;
     char viewer[MAX_PATH];
     DWORD length = SearchPathA(NULL, HELP_VIEWER, NULL, MAX_PATH, viewer, NULL);

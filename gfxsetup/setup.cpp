@@ -59,10 +59,15 @@ static void Setup_Find_Files(Setup_Files *files)
     Virtual_Store_Path(files->file, files->copy);
 }
 
+int Setup_Is_File(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 static int Setup_Copy_Exists(const Setup_Files *files)
 {
-    DWORD attributes = files->copy[0] ? GetFileAttributesA(files->copy) : INVALID_FILE_ATTRIBUTES;
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return files->copy[0] && Setup_Is_File(files->copy);
 }
 
 /* The file the game reads: the copy where it exists. */

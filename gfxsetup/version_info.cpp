@@ -1,6 +1,6 @@
 /*
- * Whether the Windows folder's help viewer is the stub of Windows Vista and
- * later, from its version resource.
+ * Whether a help viewer is the stub of Windows Vista and later, from its
+ * version resource.
  */
 #include "gfxsetup.h"
 

@@ -40,7 +40,8 @@ int Virtual_Store_Path(const char *path, char *copy)
         if (SHGetFolderPathA(NULL, VIRTUALIZED_FOLDERS[i], NULL, SHGFP_TYPE_CURRENT, folder) ==
             S_OK)
             inside = Virtual_Inside(path, length, folder);
-    /* The 64-bit Program Files, which no CSIDL names to a 32-bit program. */
+    /* The 64-bit Program Files, which no CSIDL names to a 32-bit program
+     * (a length of 1 to MAX_PATH - 1: set, and it fits). */
     if (!inside && GetEnvironmentVariableA("ProgramW6432", folder, MAX_PATH) - 1u < MAX_PATH - 1u)
         inside = Virtual_Inside(path, length, folder);
     /* The copy's path: the local folder, "\VirtualStore", the path without its drive. */

@@ -51,7 +51,4 @@ for game in "$drive_c/Program Files/Velmire Denied" "$drive_c/Velmire Closed"; d
     chown -R 0:0 "$game"
     chmod -R u=rwX,go=rX "$game"
 done
-status=0
-env "${player_env[@]}" VELMIRE_AS_PLAYER=yes "$here/wine-env.sh" run-test "$state/work" "$exe" "$@" ||
-    status=$?
-exit $status
+env "${player_env[@]}" VELMIRE_AS_PLAYER=yes "$here/wine-env.sh" run-test "$state/work" "$exe" "$@"

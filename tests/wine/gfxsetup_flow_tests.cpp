@@ -496,6 +496,15 @@ static std::string Virtual_Store_Copy(const std::string &path)
     return std::string(local) + "\\VirtualStore" + path.substr(2);
 }
 
+/* The Program Files folder as the program under test sees it ("" if none). */
+static std::string Program_Files()
+{
+    char path[MAX_PATH] = "";
+    if (SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, path) != S_OK)
+        return "";
+    return path;
+}
+
 /* Makes the folders of a file's path that are missing. */
 static void Make_Folders_For(const std::string &path)
 {
@@ -549,10 +558,9 @@ TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
     const Copy_Case &c = GetParam();
     if (c.protected_folder)
     {
-        char program_files[MAX_PATH] = "";
-        ASSERT_EQ(S_OK, SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT,
-                                         program_files));
-        base = std::string(program_files) + "\\Velmire Tests";
+        std::string program_files = Program_Files();
+        ASSERT_FALSE(program_files.empty());
+        base = program_files + "\\Velmire Tests";
         CreateDirectoryA(base.c_str(), NULL);
     }
     std::string folder = Folder_Name();
@@ -644,11 +652,10 @@ TEST_P(Denied, AStandardUsersSaveUnderProgramFiles)
     const char *as_player = getenv("VELMIRE_AS_PLAYER");
     if (!as_player || strcmp(as_player, "yes") != 0)
         GTEST_SKIP() << "needs a user that may be refused (run through as-player.sh as root)";
-    char program_files[MAX_PATH] = "";
-    ASSERT_EQ(S_OK,
-              SHGetFolderPathA(NULL, CSIDL_PROGRAM_FILES, NULL, SHGFP_TYPE_CURRENT, program_files));
-    std::string folder = c.protected_folder ? std::string(program_files) + "\\Velmire Denied"
-                                            : std::string("C:\\Velmire Closed");
+    std::string program_files = Program_Files();
+    ASSERT_FALSE(program_files.empty());
+    std::string folder =
+        c.protected_folder ? program_files + "\\Velmire Denied" : std::string("C:\\Velmire Closed");
     std::string config_path = folder + "\\tamsel\\config.dat";
     const std::string before = Game_Read_File(config_path);
     ASSERT_FALSE(before.empty()) << "no game folder at " << folder;
