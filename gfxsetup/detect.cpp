@@ -81,7 +81,11 @@ static HWND Detect_Create_Window(HINSTANCE instance)
 static Detect_Outcome Detect_Ask_Engine(void)
 {
     HWND window = Detect_Create_Window(Setup_Instance);
+    /* A library that the engine needs and that is missing must fail the
+     * load quietly, not put up the system's own box before ours. */
+    UINT error_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
     HMODULE library = LoadLibraryA(VELMIRE_LIBRARY_NAME);
+    SetErrorMode(error_mode);
     Config_Search_For_Graphics_Driver_Entry search = NULL;
     if (library)
         search = (Config_Search_For_Graphics_Driver_Entry)(void (*)(void))GetProcAddress(
@@ -93,6 +97,10 @@ static Detect_Outcome Detect_Ask_Engine(void)
     }
     if (window)
         DestroyWindow(window);
+    /* An engine that closed the window left a quit behind, which would end
+     * the message box and the main dialog at once. */
+    MSG quit;
+    PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
     if (library)
         FreeLibrary(library);
     if (!library)

@@ -39,21 +39,22 @@ extern int32_t Setup_Show_Again;
 
 void Setup_Run(void);
 /* Non-zero when path names a file, not a folder. */
-int Setup_Is_File(const char *path);
+int Setup_Is_File(const WCHAR *path);
 
 /* Settings that did not read back from the file at path (save_report.cpp):
- * one message box, its cause from the store's error code (0: none). */
-void Setup_Report_Not_Saved(const char *path, DWORD error);
+ * one message box, its cause from the store's error code (0: none); is_copy
+ * for the VirtualStore copy, whose folder is no sign of the game's. */
+void Setup_Report_Not_Saved(const WCHAR *path, DWORD error, int is_copy);
 
 /* The settings file's VirtualStore copy (virtual_store.cpp). Its path for the
- * file's full long path (MAX_PATH bytes), when the file lies in a folder that
- * Windows virtualizes; else "" and 0. */
-int Virtual_Store_Path(const char *path, char *copy);
+ * file's full long path (MAX_PATH characters), when the file lies in a folder
+ * that Windows virtualizes; else L"" and 0. */
+int Virtual_Store_Path(const WCHAR *path, WCHAR *copy);
 /* Non-zero when Windows virtualizes this user's legacy programs. */
 int Virtual_Store_Active(void);
 /* Makes the copy as Windows would: its folders, then the file's bytes (none
  * where there is no file). 0, or the system's error code. */
-DWORD Virtual_Store_Make_Copy(const char *path, const char *copy);
+DWORD Virtual_Store_Make_Copy(const WCHAR *path, const WCHAR *copy);
 
 /* Non-zero when the help viewer at path is Windows' stub (version_info.cpp). */
 int Version_Is_Help_Stub(const char *path);

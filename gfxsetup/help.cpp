@@ -5,7 +5,8 @@
  */
 #include "gfxsetup.h"
 
-static const char HELP_FILE[] = "kvconfig.hlp";
+#define HELP_FILE_NAME "kvconfig.hlp"
+static const char HELP_FILE[] = HELP_FILE_NAME;
 static const char HELP_VIEWER[] = "winhlp32.exe";
 static const char HELP_POPUP_CLASS[] = "Velmire_Help_Popup";
 
@@ -28,7 +29,7 @@ static HFONT Help_Popup_Font;
  * installed over it. */
 static int Help_System_Can_Show(void)
 {
-    if (!Setup_Is_File(HELP_FILE))
+    if (!Setup_Is_File(L"" HELP_FILE_NAME))
         return 0;
     char viewer[MAX_PATH];
     DWORD length = SearchPathA(NULL, HELP_VIEWER, NULL, MAX_PATH, viewer, NULL);

@@ -11,8 +11,9 @@
 
 #include <string.h>
 
-static const char SETUP_FOLDER[] = "tamsel";
-static const char SETUP_FILE_NAME[] = "\\config.dat";
+static const WCHAR SETUP_FOLDER[] = L"tamsel";
+static const WCHAR SETUP_FILE_NAME[] = L"\\config.dat";
+static const WCHAR SETUP_RELATIVE_FILE[] = L"tamsel\\config.dat";
 
 HINSTANCE Setup_Instance;
 int32_t Setup_Platform;
@@ -30,38 +31,54 @@ static const char *const SETUP_KEYS[] = {KEY_RENDERING_PLATFORM, KEY_ALLOW_MIPMA
                                          KEY_ALLOW_PALETTISED, KEY_TYPE1_SHADOWS};
 
 /* The settings file (its full long path) and its VirtualStore copy's place
- * ("" where there is none): on the stack, as they are needed only in a run. */
+ * (L"" where there is none), by their real names whatever the ANSI code page
+ * holds, and the same two in UTF-8 for the store: on the stack, as they are
+ * needed only in a run. */
 struct Setup_Files
 {
-    char file[MAX_PATH];
-    char copy[MAX_PATH];
+    WCHAR file[MAX_PATH];
+    WCHAR copy[MAX_PATH];
+    char file_name[CONFIG_PATH_SIZE];
+    char copy_name[CONFIG_PATH_SIZE];
 };
 
+/* The path in UTF-8; 0 for one that has none (a lone surrogate, which
+ * would come out as a substitute character). */
+static int Setup_Utf8(const WCHAR *path, char *name)
+{
+    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, name, CONFIG_PATH_SIZE,
+                               NULL, NULL) != 0;
+}
+
 /* The folder's full path, in its long form where the folder exists, then the
- * file's name; the relative path where that does not fit. */
+ * file's name; the relative path, which the game opens too, where that does
+ * not fit or has no UTF-8 form. */
 static void Setup_Find_Files(Setup_Files *files)
 {
-    /* GetLongPathNameA takes one buffer for both paths, and writes it only where it
+    /* GetLongPathNameW takes one buffer for both paths, and writes it only where it
      * succeeds. */
-    DWORD length = GetFullPathNameA(SETUP_FOLDER, MAX_PATH, files->file, NULL);
+    DWORD length = GetFullPathNameW(SETUP_FOLDER, MAX_PATH, files->file, NULL);
     if (length && length < MAX_PATH)
     {
-        DWORD long_length = GetLongPathNameA(files->file, files->file, MAX_PATH);
+        DWORD long_length = GetLongPathNameW(files->file, files->file, MAX_PATH);
         if (long_length && long_length < MAX_PATH)
             length = long_length;
     }
-    if (!length || length + sizeof SETUP_FILE_NAME > MAX_PATH)
+    if (length && length + sizeof SETUP_FILE_NAME / sizeof(WCHAR) <= MAX_PATH)
+        memcpy(files->file + length, SETUP_FILE_NAME, sizeof SETUP_FILE_NAME);
+    if (!length || length + sizeof SETUP_FILE_NAME / sizeof(WCHAR) > MAX_PATH ||
+        !Setup_Utf8(files->file, files->file_name))
     {
-        length = sizeof SETUP_FOLDER - 1;
-        memcpy(files->file, SETUP_FOLDER, sizeof SETUP_FOLDER);
+        memcpy(files->file, SETUP_RELATIVE_FILE, sizeof SETUP_RELATIVE_FILE);
+        Setup_Utf8(files->file, files->file_name);
     }
-    memcpy(files->file + length, SETUP_FILE_NAME, sizeof SETUP_FILE_NAME);
-    Virtual_Store_Path(files->file, files->copy);
+    if (!Virtual_Store_Path(files->file, files->copy) || !Setup_Utf8(files->copy, files->copy_name))
+        files->copy[0] = 0;
 }
 
-int Setup_Is_File(const char *path)
+int Setup_Is_File(const WCHAR *path)
 {
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -70,19 +87,13 @@ static int Setup_Copy_Exists(const Setup_Files *files)
     return files->copy[0] && Setup_Is_File(files->copy);
 }
 
-/* The file the game reads: the copy where it exists. */
-static const char *Setup_Game_File(const Setup_Files *files)
-{
-    return Setup_Copy_Exists(files) ? files->copy : files->file;
-}
-
 /* The four entries into one file; the first failure's code, or 0. */
-static DWORD Setup_Store(const char *path, const int32_t *values)
+static DWORD Setup_Store(const char *name, const int32_t *values)
 {
     DWORD error = 0;
     for (int i = 0; i < 4; i++)
     {
-        DWORD failed = Config_Write_Setting_In(path, SETUP_KEYS[i], values[i]);
+        DWORD failed = Config_Write_Setting_In(name, SETUP_KEYS[i], values[i]);
         if (!error)
             error = failed;
     }
@@ -99,7 +110,8 @@ static int32_t Setup_Rendering_Platform(void)
 static void Setup_Load(Setup_Files *files)
 {
     Setup_Find_Files(files);
-    const char *game_file = Setup_Game_File(files);
+    /* The file the game reads: the copy where it exists. */
+    const char *game_file = Setup_Copy_Exists(files) ? files->copy_name : files->file_name;
     int32_t rendering_platform = 0;
     Config_Read_Setting_In(game_file, KEY_RENDERING_PLATFORM, rendering_platform);
     /* Truncating division: the card takes the value's sign. */
@@ -118,27 +130,35 @@ static void Setup_Save(const Setup_Files *files)
 {
     const int32_t values[] = {Setup_Rendering_Platform(), Setup_Allow_Mipmap,
                               Setup_Allow_Palettised, Setup_Type1_Shadows};
-    DWORD file_error = Setup_Store(files->file, values);
-    DWORD copy_error = 0;
+    DWORD error = Setup_Store(files->file_name, values);
+    /* A copy that exists is kept in step (it is read again once UAC is on),
+     * whatever became of the settings file. */
+    int to_copy = Setup_Copy_Exists(files);
+    DWORD attributes = GetFileAttributesW(files->file);
+    if (to_copy)
+        error = 0;
     /* Refused where Windows would have redirected the launchers' write: the
-     * copy they would have made. A read-only file is the player's choice. */
-    DWORD attributes = GetFileAttributesA(files->file);
-    if (!Setup_Copy_Exists(files) && file_error == ERROR_ACCESS_DENIED && files->copy[0] &&
-        (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) &&
-        Virtual_Store_Active())
-        copy_error = Virtual_Store_Make_Copy(files->file, files->copy);
-    /* A copy that exists is kept in step: it is read again once UAC is on. */
-    if (Setup_Copy_Exists(files))
-        copy_error = Setup_Store(files->copy, values);
-    /* Read back as the game will, and tell the player when a choice is not there. */
-    const char *game_file = Setup_Game_File(files);
+     * copy they would have made, only its folders where there is no file yet.
+     * A read-only file is the player's choice; a file in use is no refusal. */
+    else if (error == ERROR_ACCESS_DENIED && files->copy[0] &&
+             (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) &&
+             Virtual_Store_Active())
+    {
+        to_copy = 1;
+        error = Virtual_Store_Make_Copy(files->file, files->copy);
+    }
+    if (to_copy && !error)
+        error = Setup_Store(files->copy_name, values);
+    /* Read back as the game will, and tell the player when a choice is not
+     * there: in the copy once it is the file the game reads, or was to be. */
+    const char *game_file = to_copy ? files->copy_name : files->file_name;
     for (int i = 0; i < 4; i++)
     {
         int32_t value = ~values[i]; /* stays unequal unless read */
         Config_Read_Setting_In(game_file, SETUP_KEYS[i], value);
         if (value != values[i])
         {
-            Setup_Report_Not_Saved(game_file, game_file == files->file ? file_error : copy_error);
+            Setup_Report_Not_Saved(to_copy ? files->copy : files->file, error, to_copy);
             return;
         }
     }

@@ -3,58 +3,74 @@
  * redirect a legacy program's refused writes in a protected folder to a copy
  * under the user's local application data, and from then on give it that copy
  * to read. The launchers are such programs (gfxsetup has a manifest, so it is
- * not), so once the copy exists it is the file the game reads.
+ * not), so once the copy exists it is the file the game reads. Paths are
+ * UTF-16 throughout: a profile or game folder may be named in any script.
  */
 #include "gfxsetup.h"
 
 #include <shlobj.h>
 #include <string.h>
 
-static const char VIRTUAL_STORE[] = "\\VirtualStore";
+static const WCHAR VIRTUAL_STORE[] = L"\\VirtualStore";
 static const char POLICY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
-/* The folders whose files Windows virtualizes, both Program Files views among them. */
-static const int VIRTUALIZED_FOLDERS[] = {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                                          CSIDL_WINDOWS, CSIDL_COMMON_APPDATA};
+/* The folders whose files Windows virtualizes, as the system names them to
+ * every program: both Program Files views (the 64-bit one only through
+ * ProgramW6432 in a 32-bit program), ProgramData; the Windows folder follows.
+ * The environment has them without loading the shell, which costs every
+ * start; the shell is asked only for the copy's own folder. */
+static const WCHAR *const VIRTUALIZED_FOLDERS[] = {L"ProgramFiles", L"ProgramFiles(x86)",
+                                                   L"ProgramW6432", L"ProgramData"};
 
-/* Non-zero when the long path (length bytes) lies inside the folder (as the
- * system gives it, in its long form), compared as Windows compares names, at
- * a backslash. */
-static int Virtual_Inside(const char *path, size_t path_length, const char *folder)
+typedef HRESULT(WINAPI *Folder_Path_Entry)(HWND, int, HANDLE, DWORD, LPWSTR);
+
+/* Non-zero when the long path (length characters) lies inside the folder
+ * (length characters, the system's long form), compared as Windows compares
+ * names, at a backslash. */
+static int Virtual_Inside(const WCHAR *path, size_t path_length, WCHAR *folder, size_t length)
 {
-    char head[MAX_PATH];
-    size_t length = strlen(folder);
-    if (length < 3 || path_length <= length || path[length] != '\\')
+    if (length < 3 || length >= MAX_PATH || path_length <= length || path[length] != '\\')
         return 0;
-    memcpy(head, path, length);
-    head[length] = '\0';
-    return lstrcmpiA(head, folder) == 0;
+    WCHAR head[MAX_PATH];
+    memcpy(head, path, length * sizeof(WCHAR));
+    head[length] = 0;
+    folder[length] = 0;
+    return lstrcmpiW(head, folder) == 0;
 }
 
-int Virtual_Store_Path(const char *path, char *copy)
+/* The user's local application data folder, from the shell (loaded for it
+ * alone); 0 where it has none. */
+static int Virtual_Local_Folder(WCHAR *folder)
 {
-    char folder[MAX_PATH];
-    size_t length = strlen(path);
-    int inside = 0;
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    Folder_Path_Entry folder_path =
+        shell ? (Folder_Path_Entry)(void (*)(void))GetProcAddress(shell, "SHGetFolderPathW")
+              : NULL;
+    int found = folder_path &&
+                folder_path(NULL, CSIDL_LOCAL_APPDATA, NULL, SHGFP_TYPE_CURRENT, folder) == S_OK;
+    if (shell)
+        FreeLibrary(shell);
+    return found;
+}
+
+int Virtual_Store_Path(const WCHAR *path, WCHAR *copy)
+{
+    WCHAR folder[MAX_PATH];
+    size_t length = lstrlenW(path);
+    int inside = Virtual_Inside(path, length, folder, GetWindowsDirectoryW(folder, MAX_PATH));
     for (int i = 0; i < 4 && !inside; i++)
-        if (SHGetFolderPathA(NULL, VIRTUALIZED_FOLDERS[i], NULL, SHGFP_TYPE_CURRENT, folder) ==
-            S_OK)
-            inside = Virtual_Inside(path, length, folder);
-    /* The 64-bit Program Files, which no CSIDL names to a 32-bit program
-     * (a length of 1 to MAX_PATH - 1: set, and it fits). */
-    if (!inside && GetEnvironmentVariableA("ProgramW6432", folder, MAX_PATH) - 1u < MAX_PATH - 1u)
-        inside = Virtual_Inside(path, length, folder);
+        inside = Virtual_Inside(path, length, folder,
+                                GetEnvironmentVariableW(VIRTUALIZED_FOLDERS[i], folder, MAX_PATH));
     /* The copy's path: the local folder, "\VirtualStore", the path without its drive. */
-    if (!inside || path[1] != ':' ||
-        SHGetFolderPathA(NULL, CSIDL_LOCAL_APPDATA, NULL, SHGFP_TYPE_CURRENT, copy) != S_OK ||
-        strlen(copy) + sizeof VIRTUAL_STORE + (length - 2) > MAX_PATH)
+    if (!inside || path[1] != ':' || !Virtual_Local_Folder(copy) ||
+        lstrlenW(copy) + sizeof VIRTUAL_STORE / sizeof(WCHAR) + (length - 2) > MAX_PATH)
     {
-        copy[0] = '\0';
+        copy[0] = 0;
         return 0;
     }
-    char *end = copy + strlen(copy);
-    memcpy(end, VIRTUAL_STORE, sizeof VIRTUAL_STORE - 1);
-    memcpy(end + sizeof VIRTUAL_STORE - 1, path + 2, length - 1);
+    WCHAR *end = copy + lstrlenW(copy);
+    memcpy(end, VIRTUAL_STORE, sizeof VIRTUAL_STORE - sizeof(WCHAR));
+    memcpy(end + sizeof VIRTUAL_STORE / sizeof(WCHAR) - 1, path + 2, (length - 1) * sizeof(WCHAR));
     return 1;
 }
 
@@ -83,21 +99,21 @@ int Virtual_Store_Active(void)
     return on;
 }
 
-DWORD Virtual_Store_Make_Copy(const char *path, const char *copy)
+DWORD Virtual_Store_Make_Copy(const WCHAR *path, const WCHAR *copy)
 {
     /* Its folders first, each one below the drive's root in turn. */
-    char folder[MAX_PATH];
-    memcpy(folder, copy, strlen(copy) + 1);
-    for (char *at = folder + 3; *at; at = CharNextA(at))
+    WCHAR folder[MAX_PATH];
+    memcpy(folder, copy, (lstrlenW(copy) + 1) * sizeof(WCHAR));
+    for (WCHAR *at = folder + 3; *at; at++)
     {
         if (*at != '\\')
             continue;
-        *at = '\0';
-        CreateDirectoryA(folder, NULL);
+        *at = 0;
+        CreateDirectoryW(folder, NULL);
         *at = '\\';
     }
     /* Then the file's bytes; with no file there, the store starts it. */
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    return CopyFileA(path, copy, TRUE) ? 0 : GetLastError();
+    return CopyFileW(path, copy, TRUE) ? 0 : GetLastError();
 }

@@ -3,6 +3,7 @@
 #include "config_store_internal.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 const char CONFIG_FILE_PATH[] = "tamsel/config.dat";
 const unsigned long CONFIG_INVALID_KEY = EINVAL;
 const unsigned long CONFIG_PATH_TOO_LONG = ENAMETOOLONG;
+const unsigned long CONFIG_NO_SYSTEM_CODE = EIO;
 
 void Config_Clear_Error()
 {
@@ -18,7 +20,17 @@ void Config_Clear_Error()
 
 unsigned long Config_Last_Error()
 {
-    return errno ? static_cast<unsigned long>(errno) : EIO;
+    return errno ? static_cast<unsigned long>(errno) : CONFIG_NO_SYSTEM_CODE;
+}
+
+std::FILE *Config_Open_File(const char *path, const char *mode)
+{
+    return std::fopen(path, mode);
+}
+
+int Config_Remove_File(const char *path)
+{
+    return std::remove(path) == 0;
 }
 
 int Config_Flush_File(std::FILE *file)

@@ -15,7 +15,7 @@ static unsigned char *Config_Load(const char *path, const char *mode, size_t &si
     size = 0;
     errno = 0;
     Config_Clear_Error();
-    std::FILE *file = std::fopen(path, mode);
+    std::FILE *file = Config_Open_File(path, mode);
     if (!file)
     {
         if (errno == ENOENT)
@@ -75,7 +75,7 @@ unsigned long Config_Write_Setting_In(const char *path, const char *key, int32_t
     if (!bytes)
         return error;
     Config_Clear_Error();
-    std::FILE *to = std::fopen(temp, "wb");
+    std::FILE *to = Config_Open_File(temp, "wb");
     if (!to)
     {
         std::free(bytes);
@@ -93,7 +93,7 @@ unsigned long Config_Write_Setting_In(const char *path, const char *key, int32_t
     if (!error && !Config_Replace_File(temp, path))
         error = Config_Last_Error();
     if (error)
-        std::remove(temp);
+        Config_Remove_File(temp);
     std::free(bytes);
     return error;
 }

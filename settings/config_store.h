@@ -13,11 +13,16 @@ int Config_Read_Setting(const char *key, int32_t &value);
 // end of its data. No result: when the file cannot be rewritten it stays as it was.
 void Config_Write_Setting(const char *key, int32_t value);
 
-// The same two on a settings file named by its path (at most CONFIG_PATH_SIZE
-// bytes with its terminator). The store's result is 0, or the system's error
-// code (GetLastError on Windows, errno elsewhere) of the step that failed:
-// opening, reading, writing or flushing a file, or the replace.
-const unsigned CONFIG_PATH_SIZE = 260;
+// The same two on a settings file named by its path, in UTF-8 (at most
+// CONFIG_PATH_SIZE bytes with its terminator: room for a Windows path of
+// MAX_PATH characters in any script). The store's result is 0, or the
+// system's error code (GetLastError on Windows, errno elsewhere) of the step
+// that failed: opening, reading, writing or flushing a file, or the replace.
+const unsigned CONFIG_PATH_SIZE = 3 * 260;
+// The result of a step that failed without the system's word (a file that
+// changed size while it was read): on Windows an application's own code (bit
+// 29 set, so no system text is taken for it), elsewhere EIO.
+extern const unsigned long CONFIG_NO_SYSTEM_CODE;
 int Config_Read_Setting_In(const char *path, const char *key, int32_t &value);
 unsigned long Config_Write_Setting_In(const char *path, const char *key, int32_t value);
 

@@ -26,7 +26,11 @@ size_t Config_Store_Setting(unsigned char *bytes, size_t size, const char *key, 
 // Puts the written stream's bytes on the disk (its buffer, then the system's);
 // non-zero when they are there.
 int Config_Flush_File(std::FILE *file);
-// Puts the file "from" in the place of "to", replacing "to" when it exists.
+// A path's file opened, removed, and put in the place of "to" (replacing it
+// when it exists). Paths are UTF-8, so that any name reaches the file system:
+// Windows is handed them as UTF-16, POSIX as they are.
+std::FILE *Config_Open_File(const char *path, const char *mode);
+int Config_Remove_File(const char *path);
 int Config_Replace_File(const char *from, const char *to);
 // Before a step: no error yet. After it failed: the system's code, never 0.
 void Config_Clear_Error();
