@@ -14,10 +14,10 @@ static const char DETECT_CLASS[] = "KARNOTH";
 static const char DETECT_TITLE[] = "Auto Detect";
 static const char DETECT_CAPTION[] = "Auto Detection";
 
-/* Without the engine: the one message, with what went wrong. */
-static const char DETECT_NO_ENGINE_FORMAT[] =
-    "The engine library VELMIRE.DLL %s, so the 3D hardware "
-    "could not be detected. Using software renderer.";
+/* Without the engine: the one message, with what went wrong between its parts. */
+static const char DETECT_NO_ENGINE_START[] = "The engine library VELMIRE.DLL ";
+static const char DETECT_NO_ENGINE_END[] =
+    ", so the 3D hardware could not be detected. Using software renderer.";
 static const char DETECT_NO_LIBRARY_TEXT[] = "could not be loaded";
 static const char DETECT_NO_ENTRY_TEXT[] = "has no hardware detection";
 
@@ -84,7 +84,7 @@ static Detect_Outcome Detect_Ask_Engine(void)
     /* A library that the engine needs and that is missing must fail the
      * load quietly, not put up the system's own box before ours. */
     UINT error_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    HMODULE library = LoadLibraryA(VELMIRE_LIBRARY_NAME);
+    HMODULE library = LoadLibraryExA(VELMIRE_LIBRARY_NAME, NULL, 0);
     SetErrorMode(error_mode);
     Config_Search_For_Graphics_Driver_Entry search = NULL;
     if (library)
@@ -108,14 +108,17 @@ static Detect_Outcome Detect_Ask_Engine(void)
     return search ? DETECT_ASKED : DETECT_NO_ENTRY;
 }
 
-static void Detect_Apply(const Detect_Mapping *mapping, const char *message)
+static void Detect_Apply(const Detect_Mapping *mapping, const WCHAR *message)
 {
     Setup_Platform = mapping->platform;
     if (mapping->card != DETECT_KEEP_CARD)
         Setup_Card = mapping->card;
-    /* No owner: the main dialog stays usable while the box is up. */
-    if (message)
-        MessageBoxA(NULL, message, DETECT_CAPTION, MB_OK);
+    /* No owner: the main dialog stays usable while the box is up. Shown as
+     * the not-saved message is, in UTF-16: one message box for both. */
+    WCHAR caption[sizeof DETECT_CAPTION];
+    Setup_Widen(caption, DETECT_CAPTION);
+    if (message[0])
+        MessageBoxW(NULL, message, caption, MB_OK);
 }
 
 void Setup_Auto_Detect(void)
@@ -124,22 +127,23 @@ void Setup_Auto_Detect(void)
     /* The engine is asked once in a run; its answer is repeated after that. */
     Detect_Outcome outcome = Detect_Done ? DETECT_ASKED : Detect_Ask_Engine();
     const Detect_Mapping *mapping = &Detect_Unknown_Answer;
-    const char *message;
-    char no_engine[160]; /* the format and its longer part */
+    WCHAR message[160] = L""; /* the longest: the no-engine one */
     if (outcome == DETECT_ASKED)
     {
         if (Detect_Result >= 0 && Detect_Result < answers)
             mapping = &Detect_Mappings[Detect_Result];
-        message = mapping->message;
+        if (mapping->message)
+            Setup_Widen(message, mapping->message);
     }
     else
     {
         /* Without the engine, settle on software rendering and say why. The
          * engine was not asked, so a later request tries again. */
         mapping = &Detect_Mappings[DETECT_NO_3D_HARDWARE];
-        wsprintfA(no_engine, DETECT_NO_ENGINE_FORMAT,
-                  outcome == DETECT_NO_LIBRARY ? DETECT_NO_LIBRARY_TEXT : DETECT_NO_ENTRY_TEXT);
-        message = no_engine;
+        Setup_Widen(Setup_Widen(Setup_Widen(message, DETECT_NO_ENGINE_START),
+                                outcome == DETECT_NO_LIBRARY ? DETECT_NO_LIBRARY_TEXT
+                                                             : DETECT_NO_ENTRY_TEXT),
+                    DETECT_NO_ENGINE_END);
     }
     Detect_Apply(mapping, message);
 }

@@ -40,6 +40,9 @@ extern int32_t Setup_Show_Again;
 void Setup_Run(void);
 /* Non-zero when path names a file, not a folder. */
 int Setup_Is_File(const WCHAR *path);
+/* Our own texts are ASCII; the message boxes take UTF-16, as a path may need:
+ * the text widened as it is into "to"; the end of what was written. */
+WCHAR *Setup_Widen(WCHAR *to, const char *from);
 
 /* Settings that did not read back from the file at path (save_report.cpp):
  * one message box, its cause from the store's error code (0: none); is_copy

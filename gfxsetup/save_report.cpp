@@ -10,9 +10,8 @@
 
 #include <string.h>
 
-static const WCHAR SAVE_CAPTION[] = L"Karnoth Velmire Graphics Setup";
-static const WCHAR SAVE_FORMAT[] = L"The graphics settings were not saved in\n%s\n\n%s";
-/* Ours are ASCII: widened as they are. */
+static const char SAVE_CAPTION[] = "Karnoth Velmire Graphics Setup";
+static const char SAVE_FORMAT[] = "The graphics settings were not saved in\n%s\n\n%s";
 static const char SAVE_NO_FOLDER_TEXT[] =
     "There is no \"tamsel\" folder here: start gfxsetup from the game's folder.";
 static const char SAVE_DENIED_TEXT[] = "Write-protected or access denied: run gfxsetup as "
@@ -27,11 +26,10 @@ static const char *Save_Own_Cause(const WCHAR *path, DWORD error, int is_copy)
 {
     /* The file's folder: the path up to its last backslash. */
     WCHAR folder[MAX_PATH];
-    memcpy(folder, path, (lstrlenW(path) + 1) * sizeof(WCHAR));
     WCHAR *name = folder;
-    for (WCHAR *at = folder; *at; at++)
-        if (*at == '\\')
-            name = at;
+    for (int i = 0; (folder[i] = path[i]) != 0; i++)
+        if (path[i] == '\\')
+            name = folder + i;
     *name = 0;
     DWORD attributes = GetFileAttributesW(folder);
     if (!is_copy && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)))
@@ -53,15 +51,19 @@ static const char *Save_Own_Cause(const WCHAR *path, DWORD error, int is_copy)
 
 void Setup_Report_Not_Saved(const WCHAR *path, DWORD error, int is_copy)
 {
-    WCHAR cause[256] = L""; /* where the system has no text either */
-    WCHAR text[1024];       /* wsprintfW's most */
+    /* Off the stack, which holds the run's paths below this. The path, the
+     * format and the cause fit. */
+    static WCHAR cause[256];
+    static WCHAR text[MAX_PATH + 64 + 256];
+    WCHAR format[sizeof SAVE_FORMAT], caption[sizeof SAVE_CAPTION];
     const char *own = Save_Own_Cause(path, error, is_copy);
     if (own)
-        for (int i = 0; (cause[i] = (unsigned char)own[i]) != 0; i++)
-            ;
+        Setup_Widen(cause, own);
     else
         FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
                        cause, sizeof cause / sizeof cause[0], NULL);
-    wsprintfW(text, SAVE_FORMAT, path, cause);
-    MessageBoxW(NULL, text, SAVE_CAPTION, MB_OK | MB_ICONEXCLAMATION);
+    Setup_Widen(format, SAVE_FORMAT);
+    wsprintfW(text, format, path, cause);
+    Setup_Widen(caption, SAVE_CAPTION);
+    MessageBoxW(NULL, text, caption, MB_OK | MB_ICONEXCLAMATION);
 }

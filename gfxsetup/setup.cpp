@@ -13,7 +13,6 @@
 
 static const WCHAR SETUP_FOLDER[] = L"tamsel";
 static const WCHAR SETUP_FILE_NAME[] = L"\\config.dat";
-static const WCHAR SETUP_RELATIVE_FILE[] = L"tamsel\\config.dat";
 
 HINSTANCE Setup_Instance;
 int32_t Setup_Platform;
@@ -42,12 +41,12 @@ struct Setup_Files
     char copy_name[CONFIG_PATH_SIZE];
 };
 
-/* The path in UTF-8; 0 for one that has none (a lone surrogate, which
- * would come out as a substitute character). */
-static int Setup_Utf8(const WCHAR *path, char *name)
+/* The path in UTF-8 (length characters, -1: to its end); 0 for one that has
+ * none (a lone surrogate, which would come out as a substitute character). */
+static int Setup_Utf8(const WCHAR *path, int length, char *name)
 {
-    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, name, CONFIG_PATH_SIZE,
-                               NULL, NULL) != 0;
+    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, length, name,
+                               name ? CONFIG_PATH_SIZE : 0, NULL, NULL) != 0;
 }
 
 /* The folder's full path, in its long form where the folder exists, then the
@@ -64,15 +63,16 @@ static void Setup_Find_Files(Setup_Files *files)
         if (long_length && long_length < MAX_PATH)
             length = long_length;
     }
-    if (length && length + sizeof SETUP_FILE_NAME / sizeof(WCHAR) <= MAX_PATH)
-        memcpy(files->file + length, SETUP_FILE_NAME, sizeof SETUP_FILE_NAME);
     if (!length || length + sizeof SETUP_FILE_NAME / sizeof(WCHAR) > MAX_PATH ||
-        !Setup_Utf8(files->file, files->file_name))
+        !Setup_Utf8(files->file, length, NULL))
     {
-        memcpy(files->file, SETUP_RELATIVE_FILE, sizeof SETUP_RELATIVE_FILE);
-        Setup_Utf8(files->file, files->file_name);
+        length = sizeof SETUP_FOLDER / sizeof(WCHAR) - 1;
+        memcpy(files->file, SETUP_FOLDER, sizeof SETUP_FOLDER);
     }
-    if (!Virtual_Store_Path(files->file, files->copy) || !Setup_Utf8(files->copy, files->copy_name))
+    memcpy(files->file + length, SETUP_FILE_NAME, sizeof SETUP_FILE_NAME);
+    Setup_Utf8(files->file, -1, files->file_name);
+    if (!Virtual_Store_Path(files->file, files->copy) ||
+        !Setup_Utf8(files->copy, -1, files->copy_name))
         files->copy[0] = 0;
 }
 
@@ -80,6 +80,13 @@ int Setup_Is_File(const WCHAR *path)
 {
     DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+WCHAR *Setup_Widen(WCHAR *to, const char *from)
+{
+    while ((*to = (unsigned char)*from++) != 0)
+        to++;
+    return to;
 }
 
 static int Setup_Copy_Exists(const Setup_Files *files)

@@ -15,14 +15,23 @@ static const WCHAR VIRTUAL_STORE[] = L"\\VirtualStore";
 static const char POLICY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
 /* The folders whose files Windows virtualizes, as the system names them to
- * every program: both Program Files views (the 64-bit one only through
- * ProgramW6432 in a 32-bit program), ProgramData; the Windows folder follows.
+ * every program, one after the other: the Windows folder, both Program Files
+ * views (the 64-bit one only through ProgramW6432 in a 32-bit program),
+ * ProgramData.
  * The environment has them without loading the shell, which costs every
  * start; the shell is asked only for the copy's own folder. */
-static const WCHAR *const VIRTUALIZED_FOLDERS[] = {L"ProgramFiles", L"ProgramFiles(x86)",
-                                                   L"ProgramW6432", L"ProgramData"};
+static const WCHAR VIRTUALIZED_FOLDERS[] =
+    L"SystemRoot\0ProgramFiles\0ProgramFiles(x86)\0ProgramW6432\0ProgramData\0";
 
 typedef HRESULT(WINAPI *Folder_Path_Entry)(HWND, int, HANDLE, DWORD, LPWSTR);
+
+static size_t Virtual_Length(const WCHAR *text)
+{
+    size_t length = 0;
+    while (text[length])
+        length++;
+    return length;
+}
 
 /* Non-zero when the long path (length characters) lies inside the folder
  * (length characters, the system's long form), compared as Windows compares
@@ -42,7 +51,7 @@ static int Virtual_Inside(const WCHAR *path, size_t path_length, WCHAR *folder, 
  * alone); 0 where it has none. */
 static int Virtual_Local_Folder(WCHAR *folder)
 {
-    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    HMODULE shell = LoadLibraryExA("shell32.dll", NULL, 0);
     Folder_Path_Entry folder_path =
         shell ? (Folder_Path_Entry)(void (*)(void))GetProcAddress(shell, "SHGetFolderPathW")
               : NULL;
@@ -56,19 +65,18 @@ static int Virtual_Local_Folder(WCHAR *folder)
 int Virtual_Store_Path(const WCHAR *path, WCHAR *copy)
 {
     WCHAR folder[MAX_PATH];
-    size_t length = lstrlenW(path);
-    int inside = Virtual_Inside(path, length, folder, GetWindowsDirectoryW(folder, MAX_PATH));
-    for (int i = 0; i < 4 && !inside; i++)
-        inside = Virtual_Inside(path, length, folder,
-                                GetEnvironmentVariableW(VIRTUALIZED_FOLDERS[i], folder, MAX_PATH));
+    size_t length = Virtual_Length(path);
+    int inside = 0;
+    for (const WCHAR *name = VIRTUALIZED_FOLDERS; *name && !inside; name += Virtual_Length(name) + 1)
+        inside = Virtual_Inside(path, length, folder, GetEnvironmentVariableW(name, folder, MAX_PATH));
     /* The copy's path: the local folder, "\VirtualStore", the path without its drive. */
     if (!inside || path[1] != ':' || !Virtual_Local_Folder(copy) ||
-        lstrlenW(copy) + sizeof VIRTUAL_STORE / sizeof(WCHAR) + (length - 2) > MAX_PATH)
+        Virtual_Length(copy) + sizeof VIRTUAL_STORE / sizeof(WCHAR) + (length - 2) > MAX_PATH)
     {
         copy[0] = 0;
         return 0;
     }
-    WCHAR *end = copy + lstrlenW(copy);
+    WCHAR *end = copy + Virtual_Length(copy);
     memcpy(end, VIRTUAL_STORE, sizeof VIRTUAL_STORE - sizeof(WCHAR));
     memcpy(end + sizeof VIRTUAL_STORE / sizeof(WCHAR) - 1, path + 2, (length - 1) * sizeof(WCHAR));
     return 1;
@@ -103,7 +111,7 @@ DWORD Virtual_Store_Make_Copy(const WCHAR *path, const WCHAR *copy)
 {
     /* Its folders first, each one below the drive's root in turn. */
     WCHAR folder[MAX_PATH];
-    memcpy(folder, copy, (lstrlenW(copy) + 1) * sizeof(WCHAR));
+    memcpy(folder, copy, (Virtual_Length(copy) + 1) * sizeof(WCHAR));
     for (WCHAR *at = folder + 3; *at; at++)
     {
         if (*at != '\\')

@@ -124,6 +124,10 @@ extern "C" int32_t __cdecl Config_Search_For_Graphics_Driver(int32_t zero, HWND 
         GetClassNameA(window, class_name, sizeof class_name);
         GetWindowTextA(window, title, sizeof title);
     }
+    /* An engine that closes the window it was lent, as it would its own. */
+    const char *close = getenv("VELMIRE_STANDIN_CLOSE");
+    if (window && close && *close == '1')
+        SendMessageA(window, WM_CLOSE, 0, 0);
     const char *answer_text = getenv("VELMIRE_STANDIN_DETECT");
     int32_t answer = answer_text ? atoi(answer_text) : 0;
     Log_Line("Config_Search_For_Graphics_Driver arg=%d window=%d class=[%s] title=[%s] "

@@ -6,6 +6,7 @@
 #include "config_store.h"
 #include "config_store_internal.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -133,6 +134,40 @@ TEST_F(StoreTest, StoreSaysWhichErrorStoppedIt)
               ERROR_INVALID_PARAMETER);
     EXPECT_EQ(Config_Write_Setting_In(std::string(CONFIG_PATH_SIZE, 'x').c_str(), "A", 5),
               ERROR_FILENAME_EXCED_RANGE);
+}
+
+// A path in UTF-8 reaches the file by its real name, in a folder whose name
+// the ANSI code page cannot hold ("tamsel\Игры": Cyrillic under code page
+// 1252); bytes that are no UTF-8 are refused, and nothing is made for them.
+TEST_F(StoreTest, PathOutsideTheCodePageIsTheFilesRealName)
+{
+    const wchar_t folder[] = L"tamsel\\\x0418\x0433\x0440\x044b";
+    const std::string path = "tamsel\\\xd0\x98\xd0\xb3\xd1\x80\xd1\x8b\\config.dat";
+    char narrow[64];
+    BOOL substituted = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder, -1, narrow, sizeof narrow, nullptr,
+                        &substituted);
+    ASSERT_TRUE(substituted) << "the ANSI code page " << GetACP() << " holds the name";
+    ASSERT_NE(CreateDirectoryW(folder, nullptr), 0);
+    EXPECT_EQ(Config_Write_Setting_In(path.c_str(), "A", 1), 0u); // a new file
+    EXPECT_EQ(Config_Write_Setting_In(path.c_str(), "B", 2), 0u); // replaced
+    EXPECT_EQ(Config_Write_Setting_In(path.c_str(), "A", 3), 0u);
+    int32_t value = kPreset;
+    EXPECT_NE(Config_Read_Setting_In(path.c_str(), "A", value), 0);
+    EXPECT_EQ(value, 3);
+    std::FILE *file = _wfopen((std::wstring(folder) + L"\\config.dat").c_str(), L"rb");
+    ASSERT_NE(file, nullptr);
+    char bytes[32] = "";
+    bytes[std::fread(bytes, 1, sizeof bytes - 1, file)] = '\0';
+    std::fclose(file);
+    EXPECT_STREQ(bytes, "B 2\r\nA 3\r\n");
+    EXPECT_EQ(GetFileAttributesW((std::wstring(folder) + L"\\config.new").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(List("tamsel").size(), 1u) << "a file under a substituted name";
+
+    EXPECT_EQ(Config_Write_Setting_In("tamsel\\\xff.dat", "A", 5), ERROR_NO_UNICODE_TRANSLATION);
+    EXPECT_EQ(Config_Read_Setting_In("tamsel\\\xff.dat", "A", value), 0);
+    EXPECT_EQ(List("tamsel").size(), 1u);
 }
 
 #else

@@ -40,7 +40,8 @@ if ! setpriv --reuid="${user%:*}" --regid="${user#*:}" --clear-groups -- test -w
 fi
 env "${player_env[@]}" "$here/wine-env.sh" setup
 # Game folders that nobody may not write, as a standard user meets them on
-# Windows: under Program Files, and outside the folders Windows virtualizes.
+# Windows: under Program Files (one of them new, without settings), and
+# outside the folders Windows virtualizes.
 # (Neither Windows nor Wine lets a folder's read-only mark refuse a write.)
 bin=$(env "${player_env[@]}" "$here/wine-env.sh" bin)
 drive_c=$(ls -d "$state"/prefix-*/drive_c)
@@ -51,4 +52,9 @@ for game in "$drive_c/Program Files/Velmire Denied" "$drive_c/Velmire Closed"; d
     chown -R 0:0 "$game"
     chmod -R u=rwX,go=rX "$game"
 done
+# A new installation: no settings file yet.
+fresh="$drive_c/Program Files/Velmire Fresh"
+mkdir -p "$fresh/tamsel"
+cp "$bin/gfxsetup.exe" "$bin/Velmire.dll" "$fresh/"
+chmod -R u=rwX,go=rX "$fresh"
 env "${player_env[@]}" VELMIRE_AS_PLAYER=yes "$here/wine-env.sh" run-test "$state/work" "$exe" "$@"

@@ -7,7 +7,8 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_flow_tests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_dialog_tests.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gfxsetup_help_tests.cpp
-    ${CMAKE_SOURCE_DIR}/gfxsetup/help_texts.cpp)
+    ${CMAKE_SOURCE_DIR}/gfxsetup/help_texts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8_code_page.rc)
   target_link_libraries(gfxsetup_wine_tests PRIVATE wine_player shell32)
   # The pop-up's texts are compared with the program's own.
   target_include_directories(gfxsetup_wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/gfxsetup)

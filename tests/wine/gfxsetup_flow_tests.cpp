@@ -77,16 +77,19 @@ struct First_Run_Case
     int platform_id;     /* radio button checked in the main dialog */
     int card_id;         /* in the Advanced Settings dialog; 0 none */
     int written;         /* RENDERING_PLATFORM afterwards */
+    bool engine_closes;  /* the engine closes the window it was lent */
 };
 
 static const First_Run_Case First_Run_Cases[] = {
-    {"NoHardware", 0, NO_HARDWARE_TEXT, 1001, 0, 5},
-    {"Glide", 1, "3DFX Glide Driver detected.", 1002, 1001, 11},
-    {"D3DPrimary", 2, "D3D Primary Card detected.", 1002, 1003, 13},
-    {"D3DSecondary", 3, "D3D Secondary Card detected.", 1002, 1004, 14},
-    {"ATIRage", 4, "ATI Rage card detected.", 1002, 1002, 12},
-    {"Unknown9", 9, NULL, 1002, 0, 10},
-    {"UnknownNegative", -1, NULL, 1002, 0, 10},
+    {"NoHardware", 0, NO_HARDWARE_TEXT, 1001, 0, 5, false},
+    {"Glide", 1, "3DFX Glide Driver detected.", 1002, 1001, 11, false},
+    {"D3DPrimary", 2, "D3D Primary Card detected.", 1002, 1003, 13, false},
+    {"D3DSecondary", 3, "D3D Secondary Card detected.", 1002, 1004, 14, false},
+    {"ATIRage", 4, "ATI Rage card detected.", 1002, 1002, 12, false},
+    {"Unknown9", 9, NULL, 1002, 0, 10, false},
+    {"UnknownNegative", -1, NULL, 1002, 0, 10, false},
+    /* The quit that its close leaves must not end the message or the dialog. */
+    {"EngineClosesItsWindow", 2, "D3D Primary Card detected.", 1002, 1003, 13, true},
 };
 
 class First_Run : public Gfxsetup_Test, public ::testing::WithParamInterface<First_Run_Case>
@@ -96,7 +99,10 @@ class First_Run : public Gfxsetup_Test, public ::testing::WithParamInterface<Fir
 TEST_P(First_Run, DetectsBeforeTheMainDialogAndSavesTheResult)
 {
     const First_Run_Case &c = GetParam();
-    ASSERT_TRUE(Start(NULL, c.answer));
+    SetEnvironmentVariableA("VELMIRE_STANDIN_CLOSE", c.engine_closes ? "1" : NULL);
+    bool started = Start(NULL, c.answer);
+    SetEnvironmentVariableA("VELMIRE_STANDIN_CLOSE", NULL);
+    ASSERT_TRUE(started);
     DWORD process_id = session.process.dwProcessId;
     if (c.message)
     {
@@ -364,131 +370,11 @@ TEST_F(Auto_Detect_Button, FindsAnEngineLibraryPutInPlaceLater)
     EXPECT_EQ(Detection_Log_Line(2), Game_Engine_Log(session.folder));
 }
 
-/* ------------------------------------------------- settings not saved */
+/* ------------------------------------- folders Windows virtualizes */
 
-enum Unsaved_Setup
-{
-    FOLDER_AS_IS,
-    NO_TAMSEL_FOLDER,
-    READ_ONLY_FILE,
-    READ_ONLY_FOLDER
-};
-
-struct Unsaved_Case
-{
-    const char *name;
-    Unsaved_Setup setup;
-    const char *config;  /* at start; null: none (the detection runs) */
-    const char *cause;   /* in the message; null: no message */
-    std::string written; /* the file afterwards; "": as at start (none stays none) */
-};
-
-static const char HIDING_CONFIG[] = "RENDERING_PLATFORM 12\r\nVERBOSE\r\n";
-
-static const Unsaved_Case Unsaved_Cases[] = {
-    {"NoTamselFolder", NO_TAMSEL_FOLDER, NULL, "There is no \"tamsel\" folder here", ""},
-    {"ReadOnlyFile", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n",
-     "Write-protected or access denied", ""},
-    {"ReadOnlyFolder", READ_ONLY_FOLDER, NULL, "Write-protected or access denied", ""},
-    /* A line of one word hides the next line from a reader: the first entry. */
-    {"LastLineOneWord", FOLDER_AS_IS, HIDING_CONFIG, "a line before an entry hides it",
-     "VERBOSE\r\n" + Config_Bytes(12, 0, 0, 0)},
-    {"Saved", FOLDER_AS_IS, "RENDERING_PLATFORM 12\r\n", NULL, Config_Bytes(12, 0, 0, 0)},
-};
-
-class Not_Saved : public Gfxsetup_Test, public ::testing::WithParamInterface<Unsaved_Case>
-{
-};
-
-TEST_P(Not_Saved, IsReportedWithThePathAndTheCause)
-{
-    const Unsaved_Case &c = GetParam();
-    ASSERT_TRUE(Start(c.config, 0));
-    /* Set up while the detection's message or the main dialog holds gfxsetup,
-     * after its reads and before its save. */
-    std::string tamsel = session.folder.path + "\\tamsel";
-    std::string config_path = tamsel + "\\config.dat";
-    if (c.setup == NO_TAMSEL_FOLDER)
-    {
-        ASSERT_TRUE(RemoveDirectoryA(tamsel.c_str()));
-    }
-    if (c.setup == READ_ONLY_FILE)
-    {
-        ASSERT_TRUE(SetFileAttributesA(config_path.c_str(), FILE_ATTRIBUTE_READONLY));
-    }
-    if (c.setup == READ_ONLY_FOLDER)
-    {
-        ASSERT_TRUE(SetFileAttributesA(tamsel.c_str(), FILE_ATTRIBUTE_READONLY));
-        std::string probe = tamsel + "\\probe";
-        bool writable = Game_Write_File(probe, "x");
-        DeleteFileA(probe.c_str());
-        if (writable)
-        {
-            SetFileAttributesA(tamsel.c_str(), FILE_ATTRIBUTE_NORMAL);
-            Session_Confirm_Box(&session);
-            GTEST_SKIP() << "this Wine and user can write a read-only folder (so can Windows, "
-                            "which does not honour the mark on folders; Denied/* has folders "
-                            "that a user may not write)";
-        }
-    }
-    if (!c.config)
-    {
-        EXPECT_EQ(NO_HARDWARE_TEXT, Session_Confirm_Box(&session));
-    }
-    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
-    ASSERT_TRUE(main_dialog != NULL);
-    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
-    if (c.cause)
-    {
-        /* One box with the main dialog's caption, no owner, only OK. */
-        HWND box = Session_Window(&session, MAIN_TITLE);
-        ASSERT_TRUE(box != NULL) << "no message that the settings were not saved";
-        EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL);
-        int buttons = 0;
-        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        {
-            char class_name[32] = "";
-            GetClassNameA(child, class_name, sizeof class_name);
-            buttons += lstrcmpiA(class_name, "Button") == 0;
-        }
-        EXPECT_EQ(1, buttons);
-        EXPECT_EQ(IDOK, GetDlgCtrlID(FindWindowExA(box, NULL, "Button", NULL)));
-        char text[1024] = "";
-        Player_Message_Box_Text(box, text, sizeof text);
-        EXPECT_NE(nullptr, strstr(text, "The graphics settings were not saved")) << text;
-        EXPECT_NE(nullptr, strstr(text, config_path.c_str())) << text;
-        EXPECT_NE(nullptr, strstr(text, c.cause)) << text;
-        Player_Press_OK(box);
-    }
-    /* With a message left unanswered it would not end. */
-    EXPECT_EQ(0, Session_Finish(&session));
-
-    SetFileAttributesA(config_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesA(tamsel.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (c.written.empty() && !c.config)
-    {
-        EXPECT_FALSE(Game_File_Exists(config_path)) << "a file was created";
-    }
-    else
-    {
-        EXPECT_EQ(c.written.empty() ? std::string(c.config) : c.written, Session_Config(&session));
-    }
-    if (c.setup == NO_TAMSEL_FOLDER)
-    {
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(tamsel.c_str()));
-    }
-    else
-    {
-        EXPECT_FALSE(Game_File_Exists(tamsel + "\\config.new")) << "the new file was left";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Saving, Not_Saved, ::testing::ValuesIn(Unsaved_Cases),
-                         Case_Name<Unsaved_Case>);
-
-/* ------------------------------------------ the VirtualStore copy */
-
-/* Where Windows would keep the launchers' redirected copy of a file. */
+/* Where Windows would keep the launchers' redirected copy of a file. This
+ * program's ANSI calls take UTF-8 (utf8_code_page.manifest), so every path
+ * here may hold any character. */
 static std::string Virtual_Store_Copy(const std::string &path)
 {
     char local[MAX_PATH] = "";
@@ -525,43 +411,351 @@ static void Remove_Virtual_Store_Copy(const std::string &copy)
     }
 }
 
+static const char POLICY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+
+/* Sets a UAC policy value in the prefix as Windows keeps it (the 64-bit view);
+ * the value it had (1 where it had none, as Windows takes it) in old. */
+static bool Set_Policy(const char *name, DWORD value, DWORD *old = NULL)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, POLICY_KEY, 0, NULL, 0,
+                        KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof *old;
+    if (old && RegQueryValueExA(key, name, NULL, NULL, (BYTE *)old, &size) != ERROR_SUCCESS)
+        *old = 1;
+    LONG result = RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+/* The system's ANSI code page, which gfxsetup (no code page of its own) runs
+ * with, must not hold the name: else a row about such names proves nothing. */
+static void Expect_Outside_Code_Page(const std::string &name)
+{
+    UINT code_page = 0;
+    GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                   (LPWSTR)&code_page, sizeof code_page / sizeof(WCHAR));
+    WCHAR wide[MAX_PATH];
+    char narrow[MAX_PATH * 2];
+    BOOL substituted = FALSE;
+    MultiByteToWideChar(CP_UTF8, 0, name.c_str(), -1, wide, MAX_PATH);
+    WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide, -1, narrow, sizeof narrow, NULL,
+                        &substituted);
+    EXPECT_TRUE(substituted) << "the ANSI code page " << code_page << " holds \"" << name
+                             << "\": run the Wine tests with LC_ALL=C.UTF-8 (code page 1252)";
+}
+
+/* A game folder and a settings file in Cyrillic: outside code page 1252. */
+static const char CYRILLIC_FOLDER[] = "\xd0\x98\xd0\xb3\xd1\x80\xd1\x8b";                 /* Игры */
+static const char CYRILLIC_LOCAL[] = "\xd0\x9b\xd0\xbe\xd0\xba\xd0\xb0\xd0\xbb\xd1\x8c"; /* Локаль */
+
+/* ------------------------------------------------- settings not saved */
+
+enum Unsaved_Setup
+{
+    FOLDER_AS_IS,
+    NO_TAMSEL_FOLDER,
+    READ_ONLY_FILE,
+    FILE_IN_USE, /* open elsewhere without sharing */
+    COPY_IN_USE  /* the VirtualStore copy, likewise */
+};
+
+struct Unsaved_Case
+{
+    const char *name;
+    Unsaved_Setup setup;
+    const char *config;  /* at start; null: none (the detection runs) */
+    const char *cause;   /* in the message; null: no message, "": the system's text */
+    std::string written; /* the file afterwards; "": as at start (none stays none) */
+    bool protected_folder; /* under Program Files, with UAC on: a copy could be made */
+    DWORD system_error;    /* whose text is the cause, for "" */
+};
+
+static const char HIDING_CONFIG[] = "RENDERING_PLATFORM 12\r\nVERBOSE\r\n";
+
+static const Unsaved_Case Unsaved_Cases[] = {
+    {"NoTamselFolder", NO_TAMSEL_FOLDER, NULL, "There is no \"tamsel\" folder here", "", false, 0},
+    {"ReadOnlyFile", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n",
+     "Write-protected or access denied", "", false, 0},
+    /* A line of one word hides the next line from a reader: the first entry. */
+    {"LastLineOneWord", FOLDER_AS_IS, HIDING_CONFIG, "a line before an entry hides it",
+     "VERBOSE\r\n" + Config_Bytes(12, 0, 0, 0), false, 0},
+    {"Saved", FOLDER_AS_IS, "RENDERING_PLATFORM 12\r\n", NULL, Config_Bytes(12, 0, 0, 0), false, 0},
+    /* Under Program Files a copy is made only for a refusal that Windows
+     * would redirect: never over a file the player marked read-only, never
+     * for a file in use. */
+    {"ReadOnlyUnderProgramFiles", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n",
+     "Write-protected or access denied", "", true, 0},
+    {"InUseUnderProgramFiles", FILE_IN_USE, "RENDERING_PLATFORM 12\r\n", "", "", true,
+     ERROR_SHARING_VIOLATION},
+    /* The copy is the file the game reads: its path and its cause. */
+    {"CopyInUse", COPY_IN_USE, "RENDERING_PLATFORM 12\r\n", "", Config_Bytes(12, 0, 0, 0), true,
+     ERROR_SHARING_VIOLATION},
+};
+
+class Not_Saved : public Gfxsetup_Test, public ::testing::WithParamInterface<Unsaved_Case>
+{
+  protected:
+    DWORD enable_lua = 1;
+    bool lua_set = false;
+    void TearDown() override
+    {
+        Gfxsetup_Test::TearDown();
+        if (lua_set)
+            Set_Policy("EnableLUA", enable_lua);
+    }
+};
+
+TEST_P(Not_Saved, IsReportedWithThePathAndTheCause)
+{
+    const Unsaved_Case &c = GetParam();
+    if (c.protected_folder)
+    {
+        base = Program_Files() + "\\Velmire Tests";
+        CreateDirectoryA(base.c_str(), NULL);
+        lua_set = Set_Policy("EnableLUA", 1, &enable_lua);
+        ASSERT_TRUE(lua_set);
+    }
+    std::string copy = Virtual_Store_Copy(Folder_Name() + "\\tamsel\\config.dat");
+    Remove_Virtual_Store_Copy(copy);
+    if (c.setup == COPY_IN_USE)
+    {
+        Make_Folders_For(copy);
+        ASSERT_TRUE(Game_Write_File(copy, c.config));
+    }
+    ASSERT_TRUE(Start(c.config, 0));
+    /* Set up while the detection's message or the main dialog holds gfxsetup,
+     * after its reads and before its save. */
+    std::string tamsel = session.folder.path + "\\tamsel";
+    std::string config_path = tamsel + "\\config.dat";
+    std::string named = c.setup == COPY_IN_USE ? copy : config_path;
+    HANDLE in_use = INVALID_HANDLE_VALUE;
+    if (c.setup == NO_TAMSEL_FOLDER)
+    {
+        ASSERT_TRUE(RemoveDirectoryA(tamsel.c_str()));
+    }
+    if (c.setup == READ_ONLY_FILE)
+    {
+        ASSERT_TRUE(SetFileAttributesA(config_path.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    if (!c.config)
+    {
+        EXPECT_EQ(NO_HARDWARE_TEXT, Session_Confirm_Box(&session));
+    }
+    HWND main_dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(main_dialog != NULL);
+    /* Once the dialog is up, its reads are done. */
+    if (c.setup == FILE_IN_USE || c.setup == COPY_IN_USE)
+    {
+        in_use = CreateFileA(named.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, in_use) << named;
+    }
+    EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    if (c.cause)
+    {
+        /* One box with the main dialog's caption, no owner, only OK. */
+        HWND box = Session_Window(&session, MAIN_TITLE);
+        ASSERT_TRUE(box != NULL) << "no message that the settings were not saved";
+        EXPECT_TRUE(GetWindow(box, GW_OWNER) == NULL);
+        int buttons = 0;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        {
+            char class_name[32] = "";
+            GetClassNameA(child, class_name, sizeof class_name);
+            buttons += lstrcmpiA(class_name, "Button") == 0;
+        }
+        EXPECT_EQ(1, buttons);
+        EXPECT_EQ(IDOK, GetDlgCtrlID(FindWindowExA(box, NULL, "Button", NULL)));
+        char text[1024] = "";
+        Player_Message_Box_Text(box, text, sizeof text);
+        char system_text[256] = "";
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                       c.system_error, 0, system_text, sizeof system_text, NULL);
+        std::string cause = *c.cause ? c.cause : system_text;
+        cause.erase(cause.find_last_not_of("\r\n") + 1);
+        EXPECT_NE(nullptr, strstr(text, "The graphics settings were not saved")) << text;
+        EXPECT_NE(nullptr, strstr(text, ("in\n" + named + "\n").c_str())) << text;
+        EXPECT_FALSE(cause.empty());
+        EXPECT_NE(nullptr, strstr(text, cause.c_str())) << text;
+        Player_Press_OK(box);
+    }
+    /* With a message left unanswered it would not end. */
+    EXPECT_EQ(0, Session_Finish(&session));
+    if (in_use != INVALID_HANDLE_VALUE)
+        CloseHandle(in_use);
+
+    SetFileAttributesA(config_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (c.written.empty() && !c.config)
+    {
+        EXPECT_FALSE(Game_File_Exists(config_path)) << "a file was created";
+    }
+    else
+    {
+        EXPECT_EQ(c.written.empty() ? std::string(c.config) : c.written, Session_Config(&session));
+    }
+    if (c.setup == NO_TAMSEL_FOLDER)
+    {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(tamsel.c_str()));
+    }
+    else
+    {
+        EXPECT_FALSE(Game_File_Exists(tamsel + "\\config.new")) << "the new file was left";
+    }
+    if (c.setup == COPY_IN_USE)
+    {
+        EXPECT_EQ(std::string(c.config), Game_Read_File(copy)) << "the copy in use changed";
+    }
+    else if (c.protected_folder)
+    {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(copy.c_str())) << "a copy was made";
+    }
+    Remove_Virtual_Store_Copy(copy);
+}
+
+INSTANTIATE_TEST_SUITE_P(Saving, Not_Saved, ::testing::ValuesIn(Unsaved_Cases),
+                         Case_Name<Unsaved_Case>);
+
+/* ------------------------------------------ the VirtualStore copy */
+
+/* Where the game folder lies. */
+enum Copy_Place
+{
+    IN_WORKING_FOLDER,
+    IN_PROGRAM_FILES,
+    /* A folder whose name only begins with Program Files' ("...Program Files2"). */
+    BESIDE_PROGRAM_FILES,
+    /* The 64-bit Program Files that a 32-bit program knows only from
+     * ProgramW6432: given to gfxsetup in the folder's case, and in another. */
+    IN_PROGRAM_W6432,
+    IN_PROGRAM_W6432_OTHER_CASE,
+    /* Named in Cyrillic: in the working folder, under Program Files. */
+    IN_CYRILLIC_FOLDER,
+    IN_CYRILLIC_UNDER_PROGRAM_FILES
+};
+
 struct Copy_Case
 {
     const char *name;
-    bool protected_folder;    /* the game under Program Files, else the working folder */
+    Copy_Place place;
     const char *config;       /* the settings file at start */
     const char *copy;         /* at the copy's place at start; null: none */
     int platform_id;          /* checked in the main dialog */
     std::string written;      /* the settings file afterwards */
     std::string copy_written; /* the copy afterwards ("": none, or as at start) */
+    bool cyrillic_local;      /* the local application data folder named in Cyrillic */
 };
 
 static const Copy_Case Copy_Cases[] = {
     /* The game reads the copy: its values are shown and both files get them. */
-    {"CopyIsRead", true, "GAMMA 3\r\nRENDERING_PLATFORM 12\r\nD3D_ALLOW_MIPMAP 1\r\n",
+    {"CopyIsRead", IN_PROGRAM_FILES, "GAMMA 3\r\nRENDERING_PLATFORM 12\r\nD3D_ALLOW_MIPMAP 1\r\n",
      "SOUND 2\r\nRENDERING_PLATFORM 7\r\nD3D_TYPE1_SHADOWS 1\r\n", 1001,
-     "GAMMA 3\r\n" + Config_Bytes(7, 0, 0, 1), "SOUND 2\r\n" + Config_Bytes(7, 0, 0, 1)},
+     "GAMMA 3\r\n" + Config_Bytes(7, 0, 0, 1), "SOUND 2\r\n" + Config_Bytes(7, 0, 0, 1), false},
     /* A file that could be written: no copy is made. */
-    {"NoCopyNoneMade", true, "GAMMA 3\r\nRENDERING_PLATFORM 12\r\n", NULL, 1002,
-     "GAMMA 3\r\n" + Config_Bytes(12, 0, 0, 0), ""},
+    {"NoCopyNoneMade", IN_PROGRAM_FILES, "GAMMA 3\r\nRENDERING_PLATFORM 12\r\n", NULL, 1002,
+     "GAMMA 3\r\n" + Config_Bytes(12, 0, 0, 0), "", false},
     /* Outside the virtualized folders a file at that place is no copy. */
-    {"OutsideNotACopy", false, "RENDERING_PLATFORM 12\r\n", "RENDERING_PLATFORM 7\r\n", 1002,
-     Config_Bytes(12, 0, 0, 0), ""},
+    {"OutsideNotACopy", IN_WORKING_FOLDER, "RENDERING_PLATFORM 12\r\n", "RENDERING_PLATFORM 7\r\n",
+     1002, Config_Bytes(12, 0, 0, 0), "", false},
+    {"BesideProgramFilesNotACopy", BESIDE_PROGRAM_FILES, "RENDERING_PLATFORM 12\r\n",
+     "RENDERING_PLATFORM 7\r\n", 1002, Config_Bytes(12, 0, 0, 0), "", false},
+    {"ProgramW6432CopyIsRead", IN_PROGRAM_W6432, "RENDERING_PLATFORM 12\r\n",
+     "RENDERING_PLATFORM 7\r\n", 1001, Config_Bytes(7, 0, 0, 0), Config_Bytes(7, 0, 0, 0), false},
+    {"ProgramW6432OtherCaseCopyIsRead", IN_PROGRAM_W6432_OTHER_CASE, "RENDERING_PLATFORM 12\r\n",
+     "RENDERING_PLATFORM 7\r\n", 1001, Config_Bytes(7, 0, 0, 0), Config_Bytes(7, 0, 0, 0), false},
+    /* Names outside the ANSI code page: read and written by their real paths. */
+    {"CyrillicGameFolder", IN_CYRILLIC_FOLDER, "GAMMA 3\r\nRENDERING_PLATFORM 7\r\n", NULL, 1001,
+     "GAMMA 3\r\n" + Config_Bytes(7, 0, 0, 0), "", false},
+    {"CyrillicUnderProgramFilesCopyIsRead", IN_CYRILLIC_UNDER_PROGRAM_FILES,
+     "RENDERING_PLATFORM 12\r\n", "RENDERING_PLATFORM 7\r\n", 1001, Config_Bytes(7, 0, 0, 0),
+     Config_Bytes(7, 0, 0, 0), false},
+    {"CyrillicLocalAppDataCopyIsRead", IN_PROGRAM_FILES, "RENDERING_PLATFORM 12\r\n",
+     "RENDERING_PLATFORM 7\r\n", 1001, Config_Bytes(7, 0, 0, 0), Config_Bytes(7, 0, 0, 0), true},
 };
+
+static const char SHELL_FOLDERS_KEY[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+static const char LOCAL_APPDATA_VALUE[] = "Local AppData";
 
 class Virtual_Store : public Gfxsetup_Test, public ::testing::WithParamInterface<Copy_Case>
 {
+  protected:
+    char w6432[MAX_PATH] = "";
+    DWORD w6432_length = 0;
+    char local[MAX_PATH] = ""; /* the local folder's registry value, while renamed */
+
+    void SetUp() override
+    {
+        w6432_length = GetEnvironmentVariableA("ProgramW6432", w6432, sizeof w6432);
+    }
+    void TearDown() override
+    {
+        Gfxsetup_Test::TearDown();
+        SetEnvironmentVariableA("ProgramW6432", w6432_length ? w6432 : NULL);
+        if (*local)
+            RegSetKeyValueA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, LOCAL_APPDATA_VALUE,
+                            REG_EXPAND_SZ, local, (DWORD)strlen(local) + 1);
+    }
+    /* Names the local application data folder in Cyrillic, for this user. */
+    bool Rename_Local_Folder()
+    {
+        DWORD size = sizeof local;
+        if (RegGetValueA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, LOCAL_APPDATA_VALUE,
+                         RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, NULL, local, &size) != ERROR_SUCCESS)
+            return false;
+        std::string renamed = std::string(local) + "\\" + CYRILLIC_LOCAL;
+        if (RegSetKeyValueA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, LOCAL_APPDATA_VALUE,
+                            REG_EXPAND_SZ, renamed.c_str(), (DWORD)renamed.size() + 1) !=
+            ERROR_SUCCESS)
+            return false;
+        char expanded[MAX_PATH];
+        ExpandEnvironmentStringsA(renamed.c_str(), expanded, sizeof expanded);
+        CreateDirectoryA(expanded, NULL);
+        return true;
+    }
+    /* The game folder's parent for the place. */
+    std::string Base(Copy_Place place)
+    {
+        std::string program_files = Program_Files();
+        switch (place)
+        {
+        case IN_PROGRAM_FILES:
+            return program_files + "\\Velmire Tests";
+        case BESIDE_PROGRAM_FILES:
+            return program_files + "2";
+        case IN_PROGRAM_W6432:
+        case IN_PROGRAM_W6432_OTHER_CASE:
+            SetEnvironmentVariableA("ProgramW6432", place == IN_PROGRAM_W6432
+                                                        ? "C:\\Velmire W6432"
+                                                        : "c:\\VELMIRE w6432");
+            return "C:\\Velmire W6432";
+        case IN_CYRILLIC_FOLDER:
+        case IN_CYRILLIC_UNDER_PROGRAM_FILES:
+        {
+            char working[MAX_PATH];
+            GetCurrentDirectoryA(sizeof working, working);
+            return (place == IN_CYRILLIC_FOLDER ? std::string(working) : program_files) + "\\" +
+                   CYRILLIC_FOLDER;
+        }
+        default:
+            return "";
+        }
+    }
 };
 
 TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
 {
     const Copy_Case &c = GetParam();
-    if (c.protected_folder)
+    if (c.place != IN_WORKING_FOLDER)
     {
-        std::string program_files = Program_Files();
-        ASSERT_FALSE(program_files.empty());
-        base = program_files + "\\Velmire Tests";
+        base = Base(c.place);
+        ASSERT_FALSE(base.empty() || base[0] == '\\');
         CreateDirectoryA(base.c_str(), NULL);
+    }
+    if (c.cyrillic_local)
+    {
+        ASSERT_TRUE(Rename_Local_Folder());
     }
     std::string folder = Folder_Name();
     if (folder[1] != ':')
@@ -571,6 +765,10 @@ TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
         folder = std::string(working) + "\\" + folder;
     }
     std::string copy = Virtual_Store_Copy(folder + "\\tamsel\\config.dat");
+    if (c.place == IN_CYRILLIC_FOLDER || c.place == IN_CYRILLIC_UNDER_PROGRAM_FILES)
+        Expect_Outside_Code_Page(folder);
+    if (c.cyrillic_local)
+        Expect_Outside_Code_Page(copy);
     Remove_Virtual_Store_Copy(copy);
     if (c.copy)
     {
@@ -578,10 +776,12 @@ TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
         ASSERT_TRUE(Game_Write_File(copy, c.copy)) << copy;
     }
     ASSERT_TRUE(Start(c.config, 0));
+    /* A settings file that gfxsetup cannot read would start the detection. */
     HWND main_dialog = Session_Window(&session, MAIN_TITLE);
     ASSERT_TRUE(main_dialog != NULL);
     Expect_Radio(main_dialog, 1001, 1002, c.platform_id, "platform");
     EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
+    /* A message that it was not saved would keep it from ending. */
     EXPECT_EQ(0, Session_Finish(&session));
     EXPECT_EQ(c.written, Session_Config(&session));
     if (c.copy)
@@ -594,6 +794,7 @@ TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Virtual_Store_Copy(folder).c_str()))
             << "a VirtualStore folder was made for a file that could be written";
     }
+    EXPECT_EQ(0, Session_Detections(&session)) << "the settings file was not read";
     Remove_Virtual_Store_Copy(copy);
 }
 
@@ -602,34 +803,30 @@ INSTANTIATE_TEST_SUITE_P(Copies, Virtual_Store, ::testing::ValuesIn(Copy_Cases),
 
 /* ----------------------------- a player who may not write the game folder */
 
-static const char POLICY_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-
-/* Sets EnableLUA in the prefix as Windows keeps it (the 64-bit view). */
-static bool Set_Enable_Lua(DWORD value)
+enum Denied_Place
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, POLICY_KEY, 0, NULL, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                        NULL, &key, NULL) != ERROR_SUCCESS)
-        return false;
-    LONG result =
-        RegSetValueExA(key, "EnableLUA", 0, REG_DWORD, (const BYTE *)&value, sizeof value);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
+    DENIED_IN_PROGRAM_FILES, /* "Velmire Denied", with a settings file */
+    DENIED_FRESH,            /* "Velmire Fresh", none yet: a new installation */
+    DENIED_OUTSIDE           /* C:\Velmire Closed */
+};
 
 struct Denied_Case
 {
     const char *name;
-    bool protected_folder; /* under Program Files, else C:\\Velmire Closed */
+    Denied_Place place;
     DWORD enable_lua;
+    DWORD enable_virtualization;
     bool copy_made; /* else the not-saved message */
 };
 
 static const Denied_Case Denied_Cases[] = {
-    {"UacOnMakesTheCopy", true, 1, true},
-    {"UacOffSaysNotSaved", true, 0, false},
+    {"UacOnMakesTheCopy", DENIED_IN_PROGRAM_FILES, 1, 1, true},
+    /* A new installation: the copy holds just the four entries. */
+    {"UacOnFreshInstallationMakesTheCopy", DENIED_FRESH, 1, 1, true},
+    {"UacOffSaysNotSaved", DENIED_IN_PROGRAM_FILES, 0, 1, false},
+    {"VirtualizationOffSaysNotSaved", DENIED_IN_PROGRAM_FILES, 1, 0, false},
     /* Where Windows would not redirect the game either. */
-    {"OutsideProtectedFoldersSaysNotSaved", false, 1, false},
+    {"OutsideProtectedFoldersSaysNotSaved", DENIED_OUTSIDE, 1, 1, false},
 };
 
 class Denied : public Gfxsetup_Test, public ::testing::WithParamInterface<Denied_Case>
@@ -638,14 +835,16 @@ class Denied : public Gfxsetup_Test, public ::testing::WithParamInterface<Denied
     void TearDown() override
     {
         Gfxsetup_Test::TearDown();
-        Set_Enable_Lua(1);
+        Set_Policy("EnableLUA", 1);
+        Set_Policy("EnableVirtualization", 1);
     }
 };
 
 /* The game in a folder that this user may not write (made by as-player.sh):
  * under Program Files with UAC on, Windows would have the launchers write (and
- * read) a copy, so gfxsetup makes it as Windows would; with UAC off, or
- * outside the folders Windows virtualizes, it says that it could not save. */
+ * read) a copy, so gfxsetup makes it as Windows would; with UAC or its file
+ * virtualization off, or outside the folders Windows virtualizes, it says
+ * that it could not save. */
 TEST_P(Denied, AStandardUsersSaveUnderProgramFiles)
 {
     const Denied_Case &c = GetParam();
@@ -654,16 +853,22 @@ TEST_P(Denied, AStandardUsersSaveUnderProgramFiles)
         GTEST_SKIP() << "needs a user that may be refused (run through as-player.sh as root)";
     std::string program_files = Program_Files();
     ASSERT_FALSE(program_files.empty());
-    std::string folder =
-        c.protected_folder ? program_files + "\\Velmire Denied" : std::string("C:\\Velmire Closed");
+    std::string folder = c.place == DENIED_OUTSIDE ? std::string("C:\\Velmire Closed")
+                         : c.place == DENIED_FRESH ? program_files + "\\Velmire Fresh"
+                                                   : program_files + "\\Velmire Denied";
     std::string config_path = folder + "\\tamsel\\config.dat";
     const std::string before = Game_Read_File(config_path);
-    ASSERT_FALSE(before.empty()) << "no game folder at " << folder;
+    ASSERT_EQ(c.place == DENIED_FRESH, before.empty()) << "no game folder at " << folder;
     ASSERT_FALSE(Game_Write_File(folder + "\\tamsel\\probe", "x")) << "this user may write it";
-    ASSERT_TRUE(Set_Enable_Lua(c.enable_lua));
+    ASSERT_TRUE(Set_Policy("EnableLUA", c.enable_lua));
+    ASSERT_TRUE(Set_Policy("EnableVirtualization", c.enable_virtualization));
     std::string copy = Virtual_Store_Copy(config_path);
     Remove_Virtual_Store_Copy(copy);
     ASSERT_TRUE(Session_Start(&session, folder.c_str(), NULL, 0));
+    if (c.place == DENIED_FRESH)
+    {
+        EXPECT_EQ(NO_HARDWARE_TEXT, Session_Confirm_Box(&session));
+    }
     HWND main_dialog = Session_Window(&session, MAIN_TITLE);
     ASSERT_TRUE(main_dialog != NULL);
     EXPECT_TRUE(Session_Close_With(main_dialog, IDOK));
@@ -679,14 +884,21 @@ TEST_P(Denied, AStandardUsersSaveUnderProgramFiles)
     }
     EXPECT_EQ(0, Session_Finish(&session)); /* an unanswered message would keep it */
     EXPECT_EQ(before, Game_Read_File(config_path)) << "the real file changed";
-    if (c.copy_made)
+    EXPECT_FALSE(Game_File_Exists(config_path) != !before.empty() ||
+                 Game_File_Exists(folder + "\\tamsel\\config.new"))
+        << "a file was made in the game folder";
+    if (c.place == DENIED_FRESH)
+    {
+        EXPECT_EQ(Config_Bytes(5, 0, 0, 0), Game_Read_File(copy));
+    }
+    else if (c.copy_made)
     {
         EXPECT_EQ("GAMMA 3\r\nSOUND 2\r\n" + Config_Bytes(12, 0, 0, 0), Game_Read_File(copy));
     }
     else
     {
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Virtual_Store_Copy(folder).c_str()))
-            << "a copy was made with UAC off";
+            << "a copy was made where Windows would not redirect";
     }
     Remove_Virtual_Store_Copy(copy);
 }

@@ -61,6 +61,10 @@ need_wine() {
 export WINEPREFIX=$state/prefix-$VELMIRE_TIER
 export WINEARCH=${VELMIRE_TIER%-emulated}
 export WINEDEBUG=${WINEDEBUG:--all}
+# One locale on every machine: Wine takes it for the system's (en-US, ANSI code
+# page 1252), so the rows that name folders in Cyrillic meet a code page that
+# cannot hold them, as on a Western Windows; file names reach Linux as UTF-8.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 start_display() {
