@@ -134,6 +134,9 @@ static int Help_Popup_Place(HWND dialog, HWND control, const char *text, POINT *
     const RECT &screen = monitor.rcWork;
     if (at->y + size->cy > screen.bottom)
         at->y = anchor.top - HELP_POPUP_GAP - size->cy;
+    /* A control itself past the bottom: the pop-up at the edge. */
+    if (at->y + size->cy > screen.bottom)
+        at->y = screen.bottom - size->cy;
     if (at->x + size->cx > screen.right)
         at->x = screen.right - size->cx;
     if (at->x < screen.left)

@@ -306,3 +306,70 @@ TEST(Help_Texts, EachControlsContextHasItsOwnText)
     for (DWORD context : {0ul, 7ul, 15ul, 16ul, 0xFFFFFFFFul})
         EXPECT_EQ(NULL, Help_Text(context)) << "context " << context;
 }
+
+/* The pop-up stays inside the work area of the dialog's monitor when the
+ * dialog stands at its right or bottom edge, or past them, and off a control
+ * that is in sight. */
+struct Edge_Case
+{
+    const char *name;
+    int right_overhang;  /* the dialog's right edge past the work area's, pixels */
+    int bottom_overhang; /* likewise at the bottom; negative: short of it */
+};
+
+static const Edge_Case Edge_Cases[] = {
+    {"AtTheRightEdge", 0, -200},
+    {"PastTheRightEdge", 120, -200},
+    {"AtTheBottomEdge", -200, 0},
+    {"PastTheBottomEdge", -200, 60},
+    {"InTheCorner", 0, 0},
+};
+
+class Popup_Edges : public Gfxsetup_Test, public ::testing::WithParamInterface<Edge_Case>
+{
+};
+
+TEST_P(Popup_Edges, ThePopupStaysInsideTheWorkArea)
+{
+    const Edge_Case &c = GetParam();
+    ASSERT_TRUE(Start("RENDERING_PLATFORM 12\r\n", 0));
+    HWND dialog = Session_Window(&session, MAIN_TITLE);
+    ASSERT_TRUE(dialog != NULL);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT &work = monitor.rcWork;
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(dialog, NULL, work.right + c.right_overhang - width,
+                 work.bottom + c.bottom_overhang - height, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const Help_Case &help : Help_Dialogs[0].cases)
+    {
+        ASSERT_TRUE(Session_Send(dialog, help.control_id, WM_KEYF1_MESSAGE));
+        HWND found[4];
+        ASSERT_EQ(1, Player_Find_Windows(session.process.dwProcessId, HELP_POPUP_CLASS, 0, found, 4))
+            << "control " << help.control_id;
+        RECT popup;
+        GetWindowRect(found[0], &popup);
+        EXPECT_TRUE(popup.left >= work.left && popup.right <= work.right &&
+                    popup.top >= work.top && popup.bottom <= work.bottom)
+            << "control " << help.control_id << ": pop-up " << popup.left << "," << popup.top
+            << " to " << popup.right << "," << popup.bottom << ", work area " << work.left << ","
+            << work.top << " to " << work.right << "," << work.bottom;
+        /* Beside a control that is in sight, not over it. */
+        RECT control;
+        GetWindowRect(GetDlgItem(dialog, help.control_id), &control);
+        if (control.bottom <= work.bottom)
+        {
+            EXPECT_TRUE(popup.bottom <= control.top || popup.top >= control.bottom)
+                << "control " << help.control_id << " is covered";
+        }
+        PostMessageA(found[0], WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(Player_Wait_Gone(found[0], PLAYER_TIMEOUT_MS));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, Popup_Edges, ::testing::ValuesIn(Edge_Cases),
+                         Case_Name<Edge_Case>);
