@@ -51,5 +51,17 @@ if(NOT WIN32)
                      --gtest_filter=Denied/*)
     set_tests_properties(gfxsetup.as_player PROPERTIES FIXTURES_REQUIRED wine LABELS wine
                          TIMEOUT 600 ENVIRONMENT "${VELMIRE_WINE_TEST_ENV}")
+    # The rows about Program Files again in a 64-bit prefix with the i686
+    # build, where the tier can (wow64-prefix.sh says where it cannot).
+    set(program_files_rows "Copies/*:Saving/Not_Saved.*UnderProgramFiles*:Saving/Not_Saved.*CopyInUse*")
+    add_test(NAME gfxsetup.wow64_prefix
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/wow64-prefix.sh gfxsetup_wine_tests.exe
+                     --gtest_filter=${program_files_rows})
+    add_test(NAME gfxsetup.wow64_prefix_as_player
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/wow64-prefix.sh --as-player
+                     gfxsetup_wine_tests.exe --gtest_filter=Denied/*)
+    set_tests_properties(gfxsetup.wow64_prefix gfxsetup.wow64_prefix_as_player PROPERTIES
+                         FIXTURES_REQUIRED wine LABELS wine TIMEOUT 600 SKIP_RETURN_CODE 77
+                         RESOURCE_LOCK desktop ENVIRONMENT "${VELMIRE_WINE_TEST_ENV}")
   endif()
 endif()

@@ -726,10 +726,18 @@ class Virtual_Store : public Gfxsetup_Test, public ::testing::WithParamInterface
             return program_files + "2";
         case IN_PROGRAM_W6432:
         case IN_PROGRAM_W6432_OTHER_CASE:
-            SetEnvironmentVariableA("ProgramW6432", place == IN_PROGRAM_W6432
-                                                        ? "C:\\Velmire W6432"
-                                                        : "c:\\VELMIRE w6432");
-            return "C:\\Velmire W6432";
+        {
+            /* A 64-bit prefix has the folder; a 32-bit one gets one for gfxsetup. */
+            std::string folder = w6432_length ? w6432 : "C:\\Velmire W6432";
+            std::string given = folder;
+            if (place == IN_PROGRAM_W6432_OTHER_CASE)
+                CharLowerA(&given[0]);
+            SetEnvironmentVariableA("ProgramW6432", given.c_str());
+            printf("ProgramW6432 %s for gfxsetup: \"%s\"\n",
+                   w6432_length ? "of this 64-bit prefix" : "made up in this 32-bit prefix",
+                   given.c_str());
+            return folder;
+        }
         case IN_CYRILLIC_FOLDER:
         case IN_CYRILLIC_UNDER_PROGRAM_FILES:
         {

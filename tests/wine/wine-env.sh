@@ -26,6 +26,13 @@ state=$(cd "$state" && pwd)
 # shellcheck source=wine-tier.sh
 . "$here/wine-tier.sh"
 velmire_wine_tier
+# VELMIRE_WINE_ARCH=win64 makes the win32 tier's prefix a 64-bit one, where
+# the i686 build runs as on most players' Linux (wow64-prefix.sh); the 64-bit
+# loader makes it, and starts the 32-bit one for the programs.
+export WINEARCH=${VELMIRE_WINE_ARCH:-${VELMIRE_TIER%-emulated}}
+if [ "$VELMIRE_TIER:$WINEARCH" = win32:win64 ]; then
+    VELMIRE_TIER_LOADER=$(velmire_wine_loader win64) || VELMIRE_TIER_LOADER=
+fi
 if [ "$VELMIRE_TIER" = win64 ]; then
     export VELMIRE_BIN=${VELMIRE_WIN64_DIR:-$root/build/win64}/bin
 else
@@ -59,7 +66,6 @@ need_wine() {
 # One prefix per tier: a win32 prefix cannot run 64-bit programs and back, and
 # the emulated root's Wine keeps its own beside the host's.
 export WINEPREFIX=$state/prefix-$VELMIRE_TIER
-export WINEARCH=${VELMIRE_TIER%-emulated}
 export WINEDEBUG=${WINEDEBUG:--all}
 # One locale on every machine: Wine takes it for the system's (en-US, ANSI code
 # page 1252), so the rows that name folders in Cyrillic meet a code page that
