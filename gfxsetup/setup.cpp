@@ -41,12 +41,13 @@ struct Setup_Files
     char copy_name[CONFIG_PATH_SIZE];
 };
 
-/* The path in UTF-8 (length characters, -1: to its end); 0 for one that has
- * none (a lone surrogate, which would come out as a substitute character). */
-static int Setup_Utf8(const WCHAR *path, int length, char *name)
+/* The path in UTF-8 (length characters, -1: to its end; into name, or only
+ * checked); 0 where WC_ERR_INVALID_CHARS finds none (a lone surrogate, which
+ * would come out as a substitute character), and on systems without the flag. */
+static int Setup_Utf8(const WCHAR *path, int length, char *name, DWORD flags)
 {
-    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, length, name,
-                               name ? CONFIG_PATH_SIZE : 0, NULL, NULL) != 0;
+    return WideCharToMultiByte(CP_UTF8, flags, path, length, name, name ? CONFIG_PATH_SIZE : 0,
+                               NULL, NULL) != 0;
 }
 
 /* The folder's full path, in its long form where the folder exists, then the
@@ -64,15 +65,16 @@ static void Setup_Find_Files(Setup_Files *files)
             length = long_length;
     }
     if (!length || length + sizeof SETUP_FILE_NAME / sizeof(WCHAR) > MAX_PATH ||
-        !Setup_Utf8(files->file, length, NULL))
+        !Setup_Utf8(files->file, length, NULL, WC_ERR_INVALID_CHARS))
     {
         length = sizeof SETUP_FOLDER / sizeof(WCHAR) - 1;
         memcpy(files->file, SETUP_FOLDER, sizeof SETUP_FOLDER);
     }
     memcpy(files->file + length, SETUP_FILE_NAME, sizeof SETUP_FILE_NAME);
-    Setup_Utf8(files->file, -1, files->file_name);
+    /* Checked above, or ASCII. */
+    Setup_Utf8(files->file, -1, files->file_name, 0);
     if (!Virtual_Store_Path(files->file, files->copy) ||
-        !Setup_Utf8(files->copy, -1, files->copy_name))
+        !Setup_Utf8(files->copy, -1, files->copy_name, WC_ERR_INVALID_CHARS))
         files->copy[0] = 0;
 }
 
