@@ -80,6 +80,9 @@ static HWND Detect_Create_Window(HINSTANCE instance)
  * gone before the library, and both before any message is shown. */
 static Detect_Outcome Detect_Ask_Engine(void)
 {
+    /* The engine expects the unaware program it was made for: its window,
+     * its load, the question and its free all happen so. */
+    DPI_AWARENESS_CONTEXT dpi_context = Scale_Set_Thread_Context(DPI_AWARENESS_CONTEXT_UNAWARE);
     HWND window = Detect_Create_Window(Setup_Instance);
     /* A library that the engine needs and that is missing must fail the
      * load quietly, not put up the system's own box before ours. */
@@ -103,6 +106,8 @@ static Detect_Outcome Detect_Ask_Engine(void)
     PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
     if (library)
         FreeLibrary(library);
+    if (dpi_context)
+        Scale_Set_Thread_Context(dpi_context);
     if (!library)
         return DETECT_NO_LIBRARY;
     return search ? DETECT_ASKED : DETECT_NO_ENTRY;

@@ -84,4 +84,23 @@ extern int32_t Detect_Result;
 void Setup_Auto_Detect(void);
 LRESULT CALLBACK Detect_Window_Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
+/* Display scale (display_scale.cpp). Headers older than Windows 10 lack the
+ * awareness contexts: they are small handle values. */
+#ifndef _DPI_AWARENESS_CONTEXTS_
+DECLARE_HANDLE(DPI_AWARENESS_CONTEXT);
+#define DPI_AWARENESS_CONTEXT_UNAWARE ((DPI_AWARENESS_CONTEXT)-1)
+#define DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 ((DPI_AWARENESS_CONTEXT)-4)
+#endif
+
+enum
+{
+    SCALE_DEFAULT_DPI = 96 /* what an unaware program is drawn at */
+};
+
+/* Sets the thread's awareness; the one before, or null where the system has
+ * no such call or refuses this context (then nothing changed). */
+DPI_AWARENESS_CONTEXT Scale_Set_Thread_Context(DPI_AWARENESS_CONTEXT context);
+/* The window's DPI; SCALE_DEFAULT_DPI where the system cannot tell. */
+UINT Scale_Window_Dpi(HWND window);
+
 #endif

@@ -12,9 +12,13 @@ static const char HELP_POPUP_CLASS[] = "Velmire_Help_Popup";
 
 enum
 {
-    HELP_POPUP_WIDTH = 260, /* pixels, border included */
+    /* Pixels at 96 DPI, scaled to the dialog's. */
+    HELP_POPUP_WIDTH = 260, /* border included */
     HELP_POPUP_MARGIN = 6,
     HELP_POPUP_GAP = 2, /* between the control and the pop-up */
+    /* WS_BORDER's two lines across and down, a pixel each at every DPI
+     * (AdjustWindowRectEx would answer for the system's, not the dialog's). */
+    HELP_POPUP_FRAME = 2,
     HELP_TEXT_SIZE = 512
 };
 
@@ -22,6 +26,13 @@ static const DWORD HELP_POPUP_STYLE = WS_POPUP | WS_BORDER;
 
 static HWND Help_Popup;
 static HFONT Help_Popup_Font;
+static UINT Help_Popup_Dpi; /* its dialog's */
+
+/* Pixels at 96 DPI for the pop-up's dialog. */
+static __declspec(noinline) int Help_Scale(int pixels)
+{
+    return pixels * (int)Help_Popup_Dpi / SCALE_DEFAULT_DPI;
+}
 
 /* WinHelpA starts the winhlp32.exe that a search by name finds (the Windows
  * folder's on Windows, the system folder's in a 64-bit Wine prefix): before
@@ -54,7 +65,8 @@ static void Help_Popup_On_Paint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     GetWindowTextA(window, text, sizeof text);
     GetClientRect(window, &area);
-    InflateRect(&area, -HELP_POPUP_MARGIN, -HELP_POPUP_MARGIN);
+    int margin = Help_Scale(HELP_POPUP_MARGIN);
+    InflateRect(&area, -margin, -margin);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     Help_Draw_Text(dc, text, &area, 0);
@@ -105,27 +117,26 @@ static void Help_Register_Popup_Class(HINSTANCE instance)
 }
 
 /* The pop-up's place and size for the text: the text wrapped to a fixed
- * width, below the control, kept inside the work area of the control's
- * monitor (just below it where neither can be had). 0 when the control's
- * place cannot be had. */
+ * width at the dialog's DPI, below the control, kept inside the work area of
+ * the control's monitor (just below it where neither can be had). 0 when the
+ * control's place cannot be had. */
 static int Help_Popup_Place(HWND dialog, HWND control, const char *text, POINT *at, SIZE *size)
 {
-    RECT frame = {0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, HELP_POPUP_STYLE, FALSE, 0);
-    int frame_width = frame.right - frame.left;
-    RECT text_area = {0, 0, HELP_POPUP_WIDTH - frame_width - 2 * HELP_POPUP_MARGIN, 0};
+    int edges = 2 * Help_Scale(HELP_POPUP_MARGIN) + HELP_POPUP_FRAME; /* across, and down */
+    int gap = Help_Scale(HELP_POPUP_GAP);
+    RECT text_area = {0, 0, Help_Scale(HELP_POPUP_WIDTH) - edges, 0};
     HDC dc = GetDC(dialog);
     Help_Draw_Text(dc, text, &text_area, DT_CALCRECT);
     ReleaseDC(dialog, dc);
-    size->cx = text_area.right + 2 * HELP_POPUP_MARGIN + frame_width;
-    size->cy = text_area.bottom + 2 * HELP_POPUP_MARGIN + (frame.bottom - frame.top);
+    size->cx = text_area.right + edges;
+    size->cy = text_area.bottom + edges;
 
     HWND anchor_window = control ? control : dialog;
     RECT anchor;
     if (!GetWindowRect(anchor_window, &anchor))
         return 0;
     at->x = anchor.left;
-    at->y = anchor.bottom + HELP_POPUP_GAP;
+    at->y = anchor.bottom + gap;
     MONITORINFO monitor;
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoA(MonitorFromWindow(anchor_window, MONITOR_DEFAULTTONEAREST), &monitor) &&
@@ -133,7 +144,7 @@ static int Help_Popup_Place(HWND dialog, HWND control, const char *text, POINT *
         return 1;
     const RECT &screen = monitor.rcWork;
     if (at->y + size->cy > screen.bottom)
-        at->y = anchor.top - HELP_POPUP_GAP - size->cy;
+        at->y = anchor.top - gap - size->cy;
     /* A control itself past the bottom: the pop-up at the edge. */
     if (at->y + size->cy > screen.bottom)
         at->y = screen.bottom - size->cy;
@@ -155,7 +166,9 @@ static void Help_Show_Popup(HWND dialog, HWND control, DWORD context)
     if (!text)
         return;
     Help_Register_Popup_Class(instance);
+    /* The dialog's font, made at the dialog's DPI where it is aware. */
     Help_Popup_Font = (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0);
+    Help_Popup_Dpi = Scale_Window_Dpi(dialog);
     POINT at;
     SIZE size;
     if (!Help_Popup_Place(dialog, control, text, &at, &size))

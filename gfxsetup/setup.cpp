@@ -175,6 +175,10 @@ static void Setup_Save(const Setup_Files *files)
 
 void Setup_Run(void)
 {
+    /* Our dialogs and messages crisp at any scale, laid out anew on each
+     * monitor; not in the manifest, which would make the engine's detection
+     * aware too (detect.cpp keeps it as it always ran). */
+    Scale_Set_Thread_Context(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     Setup_Files files;
     Setup_Load(&files);
     do

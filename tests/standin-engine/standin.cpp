@@ -115,8 +115,26 @@ extern "C" uint32_t WINAPI W95_Serve_Message(uint32_t a, uint32_t b, uint32_t c,
     return result;
 }
 
+/* The DPI awareness of the calling thread as "0" unaware, "1" system, "2" per
+ * monitor, or "none" where the system has no such thing (before Windows 10). */
+static const char *Thread_Dpi_Awareness(char *text)
+{
+    typedef DPI_AWARENESS_CONTEXT(WINAPI * Thread_Context_Entry)(void);
+    typedef DPI_AWARENESS(WINAPI * Awareness_Entry)(DPI_AWARENESS_CONTEXT context);
+    HMODULE user32 = GetModuleHandleA("user32");
+    Thread_Context_Entry thread_context = (Thread_Context_Entry)(void (*)(void))GetProcAddress(
+        user32, "GetThreadDpiAwarenessContext");
+    Awareness_Entry awareness = (Awareness_Entry)(void (*)(void))GetProcAddress(
+        user32, "GetAwarenessFromDpiAwarenessContext");
+    if (!thread_context || !awareness)
+        return "none";
+    sprintf(text, "%d", (int)awareness(thread_context()));
+    return text;
+}
+
 extern "C" int32_t __cdecl Config_Search_For_Graphics_Driver(int32_t zero, HWND window)
 {
+    char dpi_awareness[16];
     char class_name[64] = "";
     char title[64] = "";
     if (window)
@@ -131,8 +149,9 @@ extern "C" int32_t __cdecl Config_Search_For_Graphics_Driver(int32_t zero, HWND 
     const char *answer_text = getenv("VELMIRE_STANDIN_DETECT");
     int32_t answer = answer_text ? atoi(answer_text) : 0;
     Log_Line("Config_Search_For_Graphics_Driver arg=%d window=%d class=[%s] title=[%s] "
-             "visible=%d answer=%d",
+             "visible=%d answer=%d dpi_awareness=%s",
              (int)zero, window != NULL, class_name, title,
-             window ? (int)IsWindowVisible(window) : 0, (int)answer);
+             window ? (int)IsWindowVisible(window) : 0, (int)answer,
+             Thread_Dpi_Awareness(dpi_awareness));
     return answer;
 }

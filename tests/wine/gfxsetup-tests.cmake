@@ -35,7 +35,8 @@ if(NOT WIN32)
       "options:Options/Advanced_Options.*"
       "not_saved:Saving/Not_Saved.*"
       "virtual_store:Copies/Virtual_Store.*"
-      "help:Dialogs/Context_Help.*:Help_Texts.*:Edges/Popup_Edges.*")
+      "help:Dialogs/Context_Help.*:Help_Texts.*:Edges/Popup_Edges.*"
+      "display_scale:Scales/Display_Scale.*")
     string(FIND "${part}" ":" colon)
     string(SUBSTRING "${part}" 0 ${colon} name)
     math(EXPR start "${colon} + 1")

@@ -131,3 +131,34 @@ bool Gfxsetup_Test::Start(const char *config, int answer, Session_Engine engine)
 {
     return Session_Start(&session, Folder_Name().c_str(), config, answer, engine);
 }
+
+static FARPROC User32_Entry(const char *name)
+{
+    return GetProcAddress(GetModuleHandleA("user32"), name);
+}
+
+bool Gfxsetup_Has_Dpi_Awareness()
+{
+    return User32_Entry("GetThreadDpiAwarenessContext") &&
+           User32_Entry("GetAwarenessFromDpiAwarenessContext");
+}
+
+bool Gfxsetup_Has_Per_Monitor_V2()
+{
+    typedef BOOL(WINAPI * Valid_Entry)(DPI_AWARENESS_CONTEXT context);
+    Valid_Entry valid = (Valid_Entry)(void (*)(void))User32_Entry("IsValidDpiAwarenessContext");
+    return valid && valid(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+}
+
+int Gfxsetup_Window_Dpi_Awareness(HWND window)
+{
+    typedef DPI_AWARENESS_CONTEXT(WINAPI * Window_Context_Entry)(HWND window);
+    typedef DPI_AWARENESS(WINAPI * Awareness_Entry)(DPI_AWARENESS_CONTEXT context);
+    Window_Context_Entry window_context =
+        (Window_Context_Entry)(void (*)(void))User32_Entry("GetWindowDpiAwarenessContext");
+    Awareness_Entry awareness =
+        (Awareness_Entry)(void (*)(void))User32_Entry("GetAwarenessFromDpiAwarenessContext");
+    if (!window_context || !awareness)
+        return -1;
+    return (int)awareness(window_context(window));
+}

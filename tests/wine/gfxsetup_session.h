@@ -73,6 +73,14 @@ class Gfxsetup_Test : public ::testing::Test
     std::string Folder_Name() const;
 };
 
+/* The system's DPI awareness, as a program of the tests sees it: whether it
+ * has awareness at all (Windows 10 and later, Wine), whether it has per-monitor
+ * v2 (Windows 10 1703 and later, Wine 10), and a window's awareness: 0
+ * unaware, 1 system, 2 per monitor; -1 where the system cannot tell. */
+bool Gfxsetup_Has_Dpi_Awareness();
+bool Gfxsetup_Has_Per_Monitor_V2();
+int Gfxsetup_Window_Dpi_Awareness(HWND window);
+
 /* Names table-driven cases by their name field. */
 template <typename Case> std::string Case_Name(const ::testing::TestParamInfo<Case> &info)
 {
