@@ -130,8 +130,9 @@ def check_marker_opens(events):
                     failures.append(f"open {opens} ({what}): the mode from before the previous"
                                     f" open, {restore:#x}, was not put back")
                 if mode is None or not mode & SEM_FAILCRITICALERRORS:
+                    last = "none" if mode is None else hex(mode)
                     failures.append(f"open {opens} ({what}): critical-error boxes on"
-                                    f" (last SetErrorMode: {'none' if mode is None else hex(mode)})")
+                                    f" (last SetErrorMode: {last})")
                     restore = None
                 else:
                     restore = previous
