@@ -1,39 +1,19 @@
 #!/usr/bin/python3
 """Checks a built program's import table: it may import only system DLLs (and,
-where allowed, the engine library), never the C++ runtime's DLLs; and it
-imports what its row in NEEDS says it needs on Windows, where Wine behaves
-otherwise and the Wine tests cannot see it missing.
+where allowed, the engine library), never the C++ runtime's DLLs. The calls
+made for Windows' sake alone (the settings file flushed before it replaces the
+old one, critical-error boxes off around the CD marker's open) are checked in
+their order as the programs run, by tests/wine/relay_order.py.
 
 usage: pe_imports.py EXE [--engine NAME ...]
   --engine NAME   the program imports Velmire.dll, exactly these names.
 """
-import os
 import sys
 
 import pefile
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll",
                "comctl32.dll", "shell32.dll"}
-
-# Program: (what it needs on Windows, the imports that give it, any one of them).
-NEEDS = {
-    # settings/config_replace_win32.cpp: the new settings file reaches the disk
-    # before it replaces the old one (Wine's file cache hides a missing flush).
-    "gfxsetup.exe": [
-        ("the new settings file flushed to the disk before the replace",
-         [("msvcrt.dll", "_commit"), ("kernel32.dll", "FlushFileBuffers")]),
-    ],
-    # launchers/cdlaunch/cd_search.cpp: Windows shows an "insert a disc" box for
-    # an empty drive unless the open of the CD marker turns critical errors off;
-    # Wine never does.
-    "cdlaunch.exe": [
-        ("critical-error boxes off around the CD marker's open",
-         [("kernel32.dll", "SetErrorMode"), ("kernel32.dll", "SetThreadErrorMode")]),
-    ],
-    # Reads the installer's registry key and starts the engine: nothing that
-    # only Windows would show.
-    "launch.exe": [],
-}
 
 
 def main(argv):
@@ -66,15 +46,6 @@ def main(argv):
             failures.append(f"Velmire.dll imports {got}, expected {sorted(engine_names)}")
     elif any(dll.lower() == "velmire.dll" for dll in imported):
         failures.append("imports the engine library, which it must load at run time")
-
-    program = os.path.basename(path).lower()
-    if program not in NEEDS:
-        failures.append(f"no row in NEEDS for {program}")
-    by_dll = {dll.lower(): set(names) for dll, names in imported.items()}
-    for what, imports in NEEDS.get(program, []):
-        if not any(name in by_dll.get(dll, ()) for dll, name in imports):
-            failures.append(f"imports none of {', '.join(f'{dll}!{name}' for dll, name in imports)}:"
-                            f" needed for {what}")
 
     for dll, names in sorted(imported.items()):
         print(f"{path}: {dll}: {' '.join(names)}")

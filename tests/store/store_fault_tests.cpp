@@ -67,9 +67,8 @@ TEST_F(StoreTest, ReadOnlyFileLeftAlone)
     EXPECT_EQ(Get(kFile), before);
 }
 
-// ReplaceFileA carries the old file's attributes over to the new one on
-// Windows. Wine's does not (it moves the new file over the old), so there the
-// test shows only that the store still succeeds on such a file.
+// ReplaceFileW carries the old file's attributes over to the new one on
+// Windows. Wine's does not (it moves the new file over the old).
 TEST_F(StoreTest, StoreKeepsAttributes)
 {
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -78,9 +77,11 @@ TEST_F(StoreTest, StoreKeepsAttributes)
     Config_Write_Setting("A", 5);
     EXPECT_EQ(Get(kFile), "B 2\r\nA 5\r\n");
     EXPECT_FALSE(Exists(kTemp));
-    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
-        GTEST_SKIP() << "Wine's ReplaceFile keeps no attributes";
-    EXPECT_EQ(GetFileAttributesA(kFile) & kept, kept);
+    const DWORD attributes = GetFileAttributesA(kFile);
+    char what[96];
+    std::snprintf(what, sizeof what, "hidden and system (0x%lx) not kept: attributes 0x%lx",
+                  static_cast<unsigned long>(kept), static_cast<unsigned long>(attributes));
+    EXPECT_TRUE_TODO_WINE((attributes & kept) == kept, what);
 }
 
 TEST_F(StoreTest, LockedFileLeftAlone)

@@ -90,6 +90,24 @@ std::vector<std::string> List(const char *dir)
     return names;
 }
 
+#ifdef _WIN32
+void CheckTodoWine(bool passed, const char *condition, const std::string &what, const char *file,
+                   int line)
+{
+    if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+    {
+        if (!passed)
+            ADD_FAILURE_AT(file, line) << condition << " is false: " << what;
+        return;
+    }
+    if (passed)
+        ADD_FAILURE_AT(file, line) << condition << " passed on Wine, where it is marked as a "
+                                   << "known difference: remove the mark";
+    else
+        std::printf("%s:%d: known difference of Wine (todo_wine): %s\n", file, line, what.c_str());
+}
+#endif
+
 Read ReadKey(const char *key)
 {
     Read read = {0, kPreset};
