@@ -32,7 +32,8 @@ static const char *Save_Own_Cause(const WCHAR *path, DWORD error, int is_copy)
             name = folder + i;
     *name = 0;
     DWORD attributes = GetFileAttributesW(folder);
-    if (!is_copy && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)))
+    if (!is_copy &&
+        (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)))
         return SAVE_NO_FOLDER_TEXT;
     /* Marked read-only: refused on Windows, even where the system lets this
      * user open it (root under Wine). */

@@ -53,8 +53,7 @@ static int Virtual_Local_Folder(WCHAR *folder)
 {
     HMODULE shell = LoadLibraryExA("shell32.dll", NULL, 0);
     Folder_Path_Entry folder_path =
-        shell ? (Folder_Path_Entry)(void (*)(void))GetProcAddress(shell, "SHGetFolderPathW")
-              : NULL;
+        shell ? (Folder_Path_Entry)(void (*)(void))GetProcAddress(shell, "SHGetFolderPathW") : NULL;
     int found = folder_path &&
                 folder_path(NULL, CSIDL_LOCAL_APPDATA, NULL, SHGFP_TYPE_CURRENT, folder) == S_OK;
     if (shell)
@@ -67,8 +66,10 @@ int Virtual_Store_Path(const WCHAR *path, WCHAR *copy)
     WCHAR folder[MAX_PATH];
     size_t length = Virtual_Length(path);
     int inside = 0;
-    for (const WCHAR *name = VIRTUALIZED_FOLDERS; *name && !inside; name += Virtual_Length(name) + 1)
-        inside = Virtual_Inside(path, length, folder, GetEnvironmentVariableW(name, folder, MAX_PATH));
+    for (const WCHAR *name = VIRTUALIZED_FOLDERS; *name && !inside;
+         name += Virtual_Length(name) + 1)
+        inside =
+            Virtual_Inside(path, length, folder, GetEnvironmentVariableW(name, folder, MAX_PATH));
     /* The copy's path: the local folder, "\VirtualStore", the path without its drive. */
     if (!inside || path[1] != ':' || !Virtual_Local_Folder(copy) ||
         Virtual_Length(copy) + sizeof VIRTUAL_STORE / sizeof(WCHAR) + (length - 2) > MAX_PATH)

@@ -423,8 +423,8 @@ static bool Set_Policy(const char *name, DWORD value, DWORD *old = NULL)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, POLICY_KEY, 0, NULL, 0,
-                        KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
+                        KEY_SET_VALUE | KEY_QUERY_VALUE | KEY_WOW64_64KEY, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
         return false;
     DWORD size = sizeof *old;
     if (old && RegQueryValueExA(key, name, NULL, NULL, (BYTE *)old, &size) != ERROR_SUCCESS)
@@ -452,8 +452,9 @@ static void Expect_Outside_Code_Page(const std::string &name)
 }
 
 /* A game folder and a settings file in Cyrillic: outside code page 1252. */
-static const char CYRILLIC_FOLDER[] = "\xd0\x98\xd0\xb3\xd1\x80\xd1\x8b";                 /* Игры */
-static const char CYRILLIC_LOCAL[] = "\xd0\x9b\xd0\xbe\xd0\xba\xd0\xb0\xd0\xbb\xd1\x8c"; /* Локаль */
+static const char CYRILLIC_FOLDER[] = "\xd0\x98\xd0\xb3\xd1\x80\xd1\x8b"; /* Игры */
+static const char CYRILLIC_LOCAL[] =
+    "\xd0\x9b\xd0\xbe\xd0\xba\xd0\xb0\xd0\xbb\xd1\x8c"; /* Локаль */
 
 /* ------------------------------------------------- settings not saved */
 
@@ -470,33 +471,39 @@ struct Unsaved_Case
 {
     const char *name;
     Unsaved_Setup setup;
-    const char *config;  /* at start; null: none (the detection runs) */
-    const char *cause;   /* in the message; null: no message, "": the system's text */
-    std::string written; /* the file afterwards; "": as at start (none stays none) */
+    const char *config;    /* at start; null: none (the detection runs) */
+    const char *cause;     /* in the message; null: no message, "": the system's text */
+    std::string written;   /* the file afterwards; "": as at start (none stays none) */
     bool protected_folder; /* under Program Files, with UAC on: a copy could be made */
     DWORD system_error;    /* whose text is the cause, for "" */
+    bool cyrillic_folder;  /* the game in a folder named in Cyrillic */
 };
 
 static const char HIDING_CONFIG[] = "RENDERING_PLATFORM 12\r\nVERBOSE\r\n";
 
 static const Unsaved_Case Unsaved_Cases[] = {
-    {"NoTamselFolder", NO_TAMSEL_FOLDER, NULL, "There is no \"tamsel\" folder here", "", false, 0},
+    {"NoTamselFolder", NO_TAMSEL_FOLDER, NULL, "There is no \"tamsel\" folder here", "", false, 0,
+     false},
     {"ReadOnlyFile", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n",
-     "Write-protected or access denied", "", false, 0},
+     "Write-protected or access denied", "", false, 0, false},
     /* A line of one word hides the next line from a reader: the first entry. */
     {"LastLineOneWord", FOLDER_AS_IS, HIDING_CONFIG, "a line before an entry hides it",
-     "VERBOSE\r\n" + Config_Bytes(12, 0, 0, 0), false, 0},
-    {"Saved", FOLDER_AS_IS, "RENDERING_PLATFORM 12\r\n", NULL, Config_Bytes(12, 0, 0, 0), false, 0},
+     "VERBOSE\r\n" + Config_Bytes(12, 0, 0, 0), false, 0, false},
+    {"Saved", FOLDER_AS_IS, "RENDERING_PLATFORM 12\r\n", NULL, Config_Bytes(12, 0, 0, 0), false, 0,
+     false},
     /* Under Program Files a copy is made only for a refusal that Windows
      * would redirect: never over a file the player marked read-only, never
      * for a file in use. */
     {"ReadOnlyUnderProgramFiles", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n",
-     "Write-protected or access denied", "", true, 0},
+     "Write-protected or access denied", "", true, 0, false},
     {"InUseUnderProgramFiles", FILE_IN_USE, "RENDERING_PLATFORM 12\r\n", "", "", true,
-     ERROR_SHARING_VIOLATION},
+     ERROR_SHARING_VIOLATION, false},
     /* The copy is the file the game reads: its path and its cause. */
     {"CopyInUse", COPY_IN_USE, "RENDERING_PLATFORM 12\r\n", "", Config_Bytes(12, 0, 0, 0), true,
-     ERROR_SHARING_VIOLATION},
+     ERROR_SHARING_VIOLATION, false},
+    /* The message names the path as it is. */
+    {"ReadOnlyInCyrillicFolder", READ_ONLY_FILE, "RENDERING_PLATFORM 12\r\n",
+     "Write-protected or access denied", "", false, 0, true},
 };
 
 class Not_Saved : public Gfxsetup_Test, public ::testing::WithParamInterface<Unsaved_Case>
@@ -521,6 +528,14 @@ TEST_P(Not_Saved, IsReportedWithThePathAndTheCause)
         CreateDirectoryA(base.c_str(), NULL);
         lua_set = Set_Policy("EnableLUA", 1, &enable_lua);
         ASSERT_TRUE(lua_set);
+    }
+    if (c.cyrillic_folder)
+    {
+        char working[MAX_PATH];
+        GetCurrentDirectoryA(sizeof working, working);
+        base = std::string(working) + "\\" + CYRILLIC_FOLDER;
+        CreateDirectoryA(base.c_str(), NULL);
+        Expect_Outside_Code_Page(base);
     }
     std::string copy = Virtual_Store_Copy(Folder_Name() + "\\tamsel\\config.dat");
     Remove_Virtual_Store_Copy(copy);
@@ -710,8 +725,8 @@ class Virtual_Store : public Gfxsetup_Test, public ::testing::WithParamInterface
             return false;
         std::string renamed = std::string(local) + "\\" + CYRILLIC_LOCAL;
         if (RegSetKeyValueA(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, LOCAL_APPDATA_VALUE,
-                            REG_EXPAND_SZ, renamed.c_str(), (DWORD)renamed.size() + 1) !=
-            ERROR_SUCCESS)
+                            REG_EXPAND_SZ, renamed.c_str(),
+                            (DWORD)renamed.size() + 1) != ERROR_SUCCESS)
             return false;
         char expanded[MAX_PATH];
         ExpandEnvironmentStringsA(renamed.c_str(), expanded, sizeof expanded);

@@ -319,11 +319,8 @@ struct Edge_Case
 };
 
 static const Edge_Case Edge_Cases[] = {
-    {"AtTheRightEdge", 0, -200},
-    {"PastTheRightEdge", 120, -200},
-    {"AtTheBottomEdge", -200, 0},
-    {"PastTheBottomEdge", -200, 60},
-    {"InTheCorner", 0, 0},
+    {"AtTheRightEdge", 0, -200},     {"PastTheRightEdge", 120, -200}, {"AtTheBottomEdge", -200, 0},
+    {"PastTheBottomEdge", -200, 60}, {"InTheCorner", 0, 0},
 };
 
 class Popup_Edges : public Gfxsetup_Test, public ::testing::WithParamInterface<Edge_Case>
@@ -350,12 +347,13 @@ TEST_P(Popup_Edges, ThePopupStaysInsideTheWorkArea)
     {
         ASSERT_TRUE(Session_Send(dialog, help.control_id, WM_KEYF1_MESSAGE));
         HWND found[4];
-        ASSERT_EQ(1, Player_Find_Windows(session.process.dwProcessId, HELP_POPUP_CLASS, 0, found, 4))
+        ASSERT_EQ(1,
+                  Player_Find_Windows(session.process.dwProcessId, HELP_POPUP_CLASS, 0, found, 4))
             << "control " << help.control_id;
         RECT popup;
         GetWindowRect(found[0], &popup);
-        EXPECT_TRUE(popup.left >= work.left && popup.right <= work.right &&
-                    popup.top >= work.top && popup.bottom <= work.bottom)
+        EXPECT_TRUE(popup.left >= work.left && popup.right <= work.right && popup.top >= work.top &&
+                    popup.bottom <= work.bottom)
             << "control " << help.control_id << ": pop-up " << popup.left << "," << popup.top
             << " to " << popup.right << "," << popup.bottom << ", work area " << work.left << ","
             << work.top << " to " << work.right << "," << work.bottom;
@@ -372,8 +370,7 @@ TEST_P(Popup_Edges, ThePopupStaysInsideTheWorkArea)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Edges, Popup_Edges, ::testing::ValuesIn(Edge_Cases),
-                         Case_Name<Edge_Case>);
+INSTANTIATE_TEST_SUITE_P(Edges, Popup_Edges, ::testing::ValuesIn(Edge_Cases), Case_Name<Edge_Case>);
 
 /* ------------------------------------------------- the display's scale */
 
