@@ -25,6 +25,7 @@ static const WCHAR VIRTUALIZED_FOLDERS[] =
 
 typedef HRESULT(WINAPI *Folder_Path_Entry)(HWND, int, HANDLE, DWORD, LPWSTR);
 
+/* lstrlenW, without one more import. */
 static size_t Virtual_Length(const WCHAR *text)
 {
     size_t length = 0;
@@ -34,16 +35,16 @@ static size_t Virtual_Length(const WCHAR *text)
 }
 
 /* Non-zero when the long path (length characters) lies inside the folder
- * (length characters, the system's long form), compared as Windows compares
- * names, at a backslash. */
-static int Virtual_Inside(const WCHAR *path, size_t path_length, WCHAR *folder, size_t length)
+ * (length characters, the system's long form; a length of 0 or MAX_PATH and
+ * more is GetEnvironmentVariableW's: unset, or too long), compared as Windows
+ * compares names, at a backslash. */
+static int Virtual_Inside(const WCHAR *path, size_t path_length, const WCHAR *folder, size_t length)
 {
     if (length < 3 || length >= MAX_PATH || path_length <= length || path[length] != '\\')
         return 0;
     WCHAR head[MAX_PATH];
     memcpy(head, path, length * sizeof(WCHAR));
     head[length] = 0;
-    folder[length] = 0;
     return lstrcmpiW(head, folder) == 0;
 }
 

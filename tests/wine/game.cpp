@@ -20,7 +20,7 @@ std::string Game_Bin_Folder()
     return path;
 }
 
-static std::string Working_Folder()
+std::string Game_Working_Folder()
 {
     char path[MAX_PATH];
     GetCurrentDirectoryA(sizeof path, path);
@@ -31,7 +31,8 @@ Game_Folder Game_Folder_Create(const char *name, bool with_engine)
 {
     Game_Folder folder;
     /* A full path ("C:\\...") names the folder itself. */
-    folder.path = name[0] && name[1] == ':' ? std::string(name) : Working_Folder() + "\\" + name;
+    folder.path =
+        name[0] && name[1] == ':' ? std::string(name) : Game_Working_Folder() + "\\" + name;
     folder.log_path = folder.path + "\\engine.log";
     CreateDirectoryA(folder.path.c_str(), NULL);
     CreateDirectoryA((folder.path + "\\tamsel").c_str(), NULL);

@@ -17,6 +17,9 @@ struct Game_Folder
 /* The Win32 build's bin folder as a Windows path (from VELMIRE_BIN). */
 std::string Game_Bin_Folder();
 
+/* The test program's working folder, a full Windows path. */
+std::string Game_Working_Folder();
+
 /* A new, empty game folder "NAME" under the working directory (or NAME itself,
  * a full path into an existing folder), with copies of the programs,
  * Velmire.dll (unless with_engine is false) and "tamsel". */

@@ -531,9 +531,7 @@ TEST_P(Not_Saved, IsReportedWithThePathAndTheCause)
     }
     if (c.cyrillic_folder)
     {
-        char working[MAX_PATH];
-        GetCurrentDirectoryA(sizeof working, working);
-        base = std::string(working) + "\\" + CYRILLIC_FOLDER;
+        base = Game_Working_Folder() + "\\" + CYRILLIC_FOLDER;
         CreateDirectoryA(base.c_str(), NULL);
         Expect_Outside_Code_Page(base);
     }
@@ -759,12 +757,8 @@ class Virtual_Store : public Gfxsetup_Test, public ::testing::WithParamInterface
         }
         case IN_CYRILLIC_FOLDER:
         case IN_CYRILLIC_UNDER_PROGRAM_FILES:
-        {
-            char working[MAX_PATH];
-            GetCurrentDirectoryA(sizeof working, working);
-            return (place == IN_CYRILLIC_FOLDER ? std::string(working) : program_files) + "\\" +
+            return (place == IN_CYRILLIC_FOLDER ? Game_Working_Folder() : program_files) + "\\" +
                    CYRILLIC_FOLDER;
-        }
         default:
             return "";
         }
@@ -786,11 +780,7 @@ TEST_P(Virtual_Store, TheFileTheGameReadsIsShownAndBothAreWritten)
     }
     std::string folder = Folder_Name();
     if (folder[1] != ':')
-    {
-        char working[MAX_PATH];
-        GetCurrentDirectoryA(sizeof working, working);
-        folder = std::string(working) + "\\" + folder;
-    }
+        folder = Game_Working_Folder() + "\\" + folder;
     std::string copy = Virtual_Store_Copy(folder + "\\tamsel\\config.dat");
     if (c.place == IN_CYRILLIC_FOLDER || c.place == IN_CYRILLIC_UNDER_PROGRAM_FILES)
         Expect_Outside_Code_Page(folder);
